@@ -112,6 +112,7 @@ bool BlockStore::EnsureData(bool for_write) {
 }
 
 void BlockStore::SetEntry(uint32_t number, uint32_t value) {
+  if (change_hook_) change_hook_();
   const uint32_t old = table_[number];
   if (old == 0 && value != 0) --free_count_;
   if (old != 0 && value == 0) {
@@ -308,6 +309,7 @@ uint32_t BlockStore::Read(unsigned char* bytes, uint32_t max_blocks, uint32_t nu
 int BlockStore::Free(uint32_t number) {
   if (!open_) return -1;
   if (number == kFreeAll) {
+    if (change_hook_) change_hook_();
     std::fill(table_.begin(), table_.end(), 0);
     free_count_ = entry_count_ - 1;
     free_hint_ = 1;

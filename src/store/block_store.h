@@ -22,6 +22,7 @@
 #define KORVO_STORE_BLOCK_STORE_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,9 @@ class BlockStore {
   uint32_t FreeCount() const { return free_count_; }
   // Increases with every change to the table (for callers that publish changes).
   uint64_t change_count() const { return change_count_; }
+  // `hook` runs before every change to the table reaches the table file (the news database uses
+  // it to tell other processes that their copy of the table is stale). Empty: none.
+  void SetChangeHook(std::function<void()> hook) { change_hook_ = std::move(hook); }
 
  private:
   bool ReadTableFile();
@@ -141,6 +145,7 @@ class BlockStore {
   uint32_t free_count_ = 0;
   uint32_t free_hint_ = 1;  // every entry in 1 .. free_hint_ - 1 is in use
   uint64_t change_count_ = 0;
+  std::function<void()> change_hook_;
   platform::File table_file_;
   platform::File data_file_;
   bool data_writable_ = false;

@@ -27,8 +27,8 @@ struct IndexEntry {
 
 class MetaIndex {
  public:
-  // Index files 1 .. kMaxIndex. The news database uses 1-4 and keeps its read-later list in 5.
-  static constexpr int kMaxIndex = 5;
+  // Index files 1 .. kMaxIndex.
+  static constexpr int kMaxIndex = 4;
 
   MetaIndex() = default;
   MetaIndex(const MetaIndex&) = delete;
