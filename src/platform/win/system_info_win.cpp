@@ -1,0 +1,17 @@
+#include <windows.h>
+
+#include "platform/system_info.h"
+
+namespace korvo::platform {
+
+SystemVersion OperatingSystemVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996)  // GetVersionExW is what the program is meant to see
+#endif
+  if (!GetVersionExW(&info)) return SystemVersion{};
+  return SystemVersion{info.dwMajorVersion, info.dwMinorVersion};
+}
+
+}  // namespace korvo::platform
