@@ -1,7 +1,11 @@
-// The web views' proxy through UrlMkSetSessionOption(INTERNET_OPTION_PROXY).
-#include <urlmon.h>
+// The web views' proxy through UrlMkSetSessionOption(INTERNET_OPTION_PROXY), or where that is
+// refused, the same option set on the process's WinINet.
+// The system headers need this order.
+// clang-format off
 #include <windows.h>
+#include <urlmon.h>
 #include <wininet.h>
+// clang-format on
 
 #include <string>
 
@@ -21,6 +25,13 @@ struct ProxyInfoNarrow {
   DWORD access_type;
   const char* proxy;
   const char* bypass;
+};
+
+// INTERNET_PROXY_INFO of the wide WinINet functions.
+struct ProxyInfoWide {
+  DWORD access_type;
+  const wchar_t* proxy;
+  const wchar_t* bypass;
 };
 
 std::string ReadText(HKEY key, const wchar_t* name) {
@@ -74,7 +85,18 @@ bool ApplyBrowserProxy(const HttpSettings& settings) {
     info.proxy = choice.server.c_str();
     info.bypass = choice.bypass.c_str();
   }
-  return SUCCEEDED(UrlMkSetSessionOption(INTERNET_OPTION_PROXY, &info, sizeof info, 0));
+  if (SUCCEEDED(UrlMkSetSessionOption(INTERNET_OPTION_PROXY, &info, sizeof info, 0))) return true;
+  // Some URL-moniker implementations (Wine's) do not take the option; the web views load through
+  // the process's WinINet, whose process-wide proxy is what the option sets.
+  const std::u16string server = platform::Cp932ToUtf16(choice.server);
+  const std::u16string bypass = platform::Cp932ToUtf16(choice.bypass);
+  const std::wstring wide_server(server.begin(), server.end());
+  const std::wstring wide_bypass(bypass.begin(), bypass.end());
+  ProxyInfoWide wide;
+  wide.access_type = info.access_type;
+  wide.proxy = info.proxy != nullptr ? wide_server.c_str() : nullptr;
+  wide.bypass = info.bypass != nullptr ? wide_bypass.c_str() : nullptr;
+  return InternetSetOptionW(nullptr, INTERNET_OPTION_PROXY, &wide, sizeof wide) != FALSE;
 }
 
 }  // namespace korvo

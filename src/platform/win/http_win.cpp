@@ -3,8 +3,11 @@
 // versions honour them only on the connection and request handles); InternetReadFile until the
 // body ends. Redirections are followed here (see HttpGet). Offline answers are read from the
 // URL cache directly.
+// The system headers need this order.
+// clang-format off
 #include <windows.h>
 #include <wininet.h>
+// clang-format on
 
 #include <algorithm>
 #include <cctype>

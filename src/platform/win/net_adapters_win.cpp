@@ -1,6 +1,9 @@
-#include <iphlpapi.h>
-#include <windows.h>
+// The system headers need this order.
+// clang-format off
 #include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,9 @@
 // DPAPI for the current user, without any prompt.
-#include <wincrypt.h>
+// The system headers need this order.
+// clang-format off
 #include <windows.h>
+#include <wincrypt.h>
+// clang-format on
 
 #include "platform/user_protection.h"
 
