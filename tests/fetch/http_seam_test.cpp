@@ -362,6 +362,26 @@ TEST(HttpSeamTest, HttpsToAPlainServerFails) {
             HttpError::kNone);
 }
 
+#ifdef _WIN32
+// Windows: what an online request wrote into the URL cache is what an offline one answers.
+TEST(HttpSeamTest, OfflineAnswersComeFromTheUrlCache) {
+  HttpTestServer server([](const HttpTestRequest&) {
+    HttpTestResponse a = HttpTestResponse::Text("cached body", "text/xml");
+    a.headers.emplace_back("Last-Modified", "Sat, 01 Jan 2005 00:00:00 GMT");
+    return a;
+  });
+  ASSERT_TRUE(server.Start());
+  HttpResponse response;
+  ASSERT_EQ(HttpGet(Direct(), Get(server.Url("/cached.xml")), &response), HttpError::kNone);
+  HttpOptions offline = Direct();
+  offline.offline = true;
+  ASSERT_EQ(HttpGet(offline, Get(server.Url("/cached.xml")), &response), HttpError::kNone);
+  EXPECT_EQ(response.body, "cached body");
+  EXPECT_EQ(response.content_type, "text/xml");
+  EXPECT_EQ(server.RequestCount(), 1);
+}
+#endif
+
 #ifndef _WIN32
 // POSIX: mode 0 is the proxy of the environment; mode 1 ignores it.
 TEST(HttpSeamTest, SystemModeFollowsTheEnvironmentsProxy) {
