@@ -1,24 +1,9 @@
 #include <windows.h>
 
-#include <algorithm>
-
-#include "platform/code_page.h"
 #include "platform/file_times.h"
+#include "platform/win/wide_path.h"
 
 namespace korvo::platform {
-
-namespace {
-
-// The wide form of a path: '\' separators, and the "\\?\" long form for absolute drive paths.
-std::wstring WidePath(const std::string& utf8) {
-  const std::u16string u = Utf8ToUtf16(utf8);
-  std::wstring w(u.begin(), u.end());
-  std::replace(w.begin(), w.end(), L'/', L'\\');
-  if (w.size() >= 3 && w[1] == L':' && w[2] == L'\\') w = L"\\\\?\\" + w;
-  return w;
-}
-
-}  // namespace
 
 bool FileWriteTime(const std::string& path, int64_t* unix_seconds) {
   WIN32_FILE_ATTRIBUTE_DATA data;
