@@ -22,19 +22,24 @@ else()
 endif()
 include(GoogleTest)
 
-# korvo_add_test(<name> SOURCES ... [LIBS ...] [WINDOWS])
+# korvo_add_test(<name> SOURCES ... [LIBS ...] [WINDOWS] [GUI])
 # Builds one test program from the sources, linked with korvo_core and GoogleTest, and
 # registers it with ctest. In the Windows build only the programs marked WINDOWS are built;
-# they run under Wine.
+# they run under Wine. GUI programs (they create windows) run on a display of their own under
+# xvfb-run in the Windows build, since Wine cannot create windows without one.
+find_program(KORVO_XVFB_RUN xvfb-run)
 function(korvo_add_test name)
-  cmake_parse_arguments(T "WINDOWS" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS;GUI" "" "SOURCES;LIBS" ${ARGN})
   if(CMAKE_CROSSCOMPILING AND NOT T_WINDOWS)
     return()
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE korvo_core ${T_LIBS} ${KORVO_GTEST_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  if(CMAKE_CROSSCOMPILING)
+  if(CMAKE_CROSSCOMPILING AND T_GUI AND KORVO_XVFB_RUN)
+    add_test(NAME ${name} COMMAND ${KORVO_XVFB_RUN} -a -s "-screen 0 1280x800x24"
+                                  ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+  elseif(CMAKE_CROSSCOMPILING)
     # One ctest entry per program: Wine starts in about 2 s, so per-case entries would be slow.
     add_test(NAME ${name} COMMAND ${name})
   else()

@@ -5,6 +5,8 @@
 # Gothic", "MS PGothic") are mapped to the IPA fonts; the language itself comes from LANG at run
 # time (LANG=ja_JP.UTF-8 gives language 1041 and code page 932). Wine never prompts for Mono or
 # Gecko (WINEDLLOVERRIDES="mscoree,mshtml=").
+# Windows are not handed to a window manager ("Managed"="N"): under Xvfb there is none, and Wine
+# would wait 2 s for one every time a window is hidden.
 # Idempotent: a prefix already prepared by this version of the script is left alone at once.
 # Prints the prefix's path on its last line.
 set -euo pipefail
@@ -16,7 +18,7 @@ export LANG=ja_JP.UTF-8
 # wineboot must not open windows anywhere.
 unset DISPLAY
 
-version=1
+version=2
 stamp=$prefix/.korvo-prefix
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ] && [ -f "$prefix/system.reg" ]; then
   echo "$prefix"
@@ -50,6 +52,9 @@ text = r'''Windows Registry Editor Version 5.00
 "ＭＳ Ｐゴシック"="IPAPGothic"
 "MS Mincho"="IPAMincho"
 "ＭＳ 明朝"="IPAMincho"
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
 
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "mscoree"=""

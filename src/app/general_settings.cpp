@@ -205,6 +205,10 @@ WindowPlacementFields PlacementForStart(const GeneralSettings& settings,
   WindowPlacementFields placement = settings.placement;
   if (start_in_tray_switch || (settings.flags & general_flags::kStartInTray) != 0) {
     placement.show_command = 0;  // SW_HIDE
+  } else if (placement.show_command == 0) {
+    // A stored "hidden" outside the tray start would leave a program without a window and
+    // without a tray icon: nothing the user could click to get it back.
+    placement.show_command = 1;  // SW_SHOWNORMAL
   }
   return placement;
 }

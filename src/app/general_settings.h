@@ -125,7 +125,8 @@ GeneralSettings LoadGeneralSettings(const std::string& folder, platform::SystemV
 bool SaveGeneralSettings(const std::string& folder, const GeneralSettings& settings);
 
 // The placement to restore at start: the stored one, hidden (show command 0) when the program
-// starts in the tray, by the "-m" switch or by flag bit 22.
+// starts in the tray, by the "-m" switch or by flag bit 22. Otherwise a stored show command of 0
+// (hidden) is shown normally (1), so the ticker never starts invisible without a tray icon.
 WindowPlacementFields PlacementForStart(const GeneralSettings& settings, bool start_in_tray_switch);
 
 // The update scheduler's period: the interval byte of the flags in milliseconds (0 when the byte

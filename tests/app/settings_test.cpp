@@ -242,6 +242,13 @@ TEST(GeneralSettingsTest, StartPlacementAndUpdatePeriod) {
   s.flags |= general_flags::kStartInTray;
   EXPECT_EQ(PlacementForStart(s, false).show_command, 0u);
   EXPECT_EQ(PlacementForStart(s, false).right, 400);
+  // Stored hidden, started normally: shown, or nothing on screen and no tray icon would be left.
+  s.flags &= ~general_flags::kStartInTray;
+  s.placement.show_command = 0;
+  EXPECT_EQ(PlacementForStart(s, false).show_command, 1u);
+  EXPECT_EQ(PlacementForStart(s, true).show_command, 0u);
+  s.placement.show_command = 3;  // maximised stays as stored
+  EXPECT_EQ(PlacementForStart(s, false).show_command, 3u);
   EXPECT_EQ(UpdatePeriodMilliseconds(general_flags::kDefault), 60u * 60000u);
   EXPECT_EQ(UpdatePeriodMilliseconds(0xFFFFFF00u), 0u);
 }

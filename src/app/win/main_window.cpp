@@ -75,6 +75,22 @@ std::wstring MenuText(const std::string& name) {
   return text;
 }
 
+// Makes the entry at `position` of `menu` a pop-up (keeping its text) when it is not one.
+void EnsureSubmenu(HMENU menu, int position) {
+  if (menu == nullptr || position >= GetMenuItemCount(menu) ||
+      GetSubMenu(menu, position) != nullptr) {
+    return;
+  }
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, static_cast<UINT>(position), text, 256, MF_BYPOSITION);
+  HMENU submenu = CreatePopupMenu();
+  if (submenu == nullptr) return;
+  if (!ModifyMenuW(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_POPUP | MF_STRING,
+                   reinterpret_cast<UINT_PTR>(submenu), text)) {
+    DestroyMenu(submenu);
+  }
+}
+
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM w, LPARAM /*l*/) {
   switch (message) {
     case WM_INITDIALOG:
@@ -305,6 +321,11 @@ void MainWindow::OnCreate() {
 
 void MainWindow::LoadMenus() {
   menu_ = LoadMenuW(instance_, MAKEINTRESOURCEW(shell_.catalog().MainMenuResource()));
+  // The resource compiler writes a pop-up without entries as a plain entry: give the internet
+  // menu and the favourites their (empty) submenus to be filled later.
+  for (int position : {menu_position::kInternetSubmenu, menu_position::kFavouritesSubmenu}) {
+    EnsureSubmenu(ticker_menu(), position);
+  }
   skins_.SetSkins(SkinMenu::ListSkinFolders(shell_.folders().skin_folder));
   HMENU skin_menu = GetSubMenu(ticker_menu(), menu_position::kSkinSubmenu);
   if (skin_menu != nullptr) {
