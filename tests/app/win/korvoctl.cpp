@@ -6,9 +6,9 @@
 //   korvoctl post <message> [w] [l]    posts a message
 //   korvoctl close                     posts WM_CLOSE to the main window
 //   korvoctl wait-gone <ms>            waits until no main window exists
-//   korvoctl answer-box <ok|cancel> <ms>
+//   korvoctl answer-box <ok|cancel|none> <ms>
 //                                      waits for the message box captioned "KNR", prints its text
-//                                      (UTF-8) and presses the button
+//                                      (UTF-8) and presses the button (none: leaves it open)
 //   korvoctl hold-mutex <ms>           holds the instance mutex that long ("held"), or says
 //                                      "exists" when another process has it
 //
@@ -163,6 +163,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"answer-box") {
     if (argc < 4) return Usage();
     const bool ok = std::wcscmp(argv[2], L"ok") == 0;
+    const bool press = ok || std::wcscmp(argv[2], L"cancel") == 0;
     HWND box = WaitFor(MessageBoxWindow, Number(argc, argv, 3));
     if (box == nullptr) {
       std::printf("no box\n");
@@ -170,6 +171,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     EnumChildWindows(box, PrintStatic, 0);
     std::fflush(stdout);
+    if (!press) return 0;
     const int button = ok ? IDOK : IDCANCEL;
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));

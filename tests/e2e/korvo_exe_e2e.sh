@@ -1,0 +1,249 @@
+#!/usr/bin/env bash
+# End to end: korvo.exe under Wine on a virtual display (xvfb-run), driven from outside by
+# korvoctl.exe (finds the window of class "DIGITAL", sends messages, answers message boxes).
+#
+#   1. Empty working folder: "cache" and "database" appear; a window of class "DIGITAL" titled
+#      "KorvoNewsReader", popup, topmost and tool window, 400 x 40 at the top-left corner; it
+#      answers 1140 (and 1159) with 135996. A second copy answered with Cancel changes nothing and
+#      leaves no window or file behind. WM_CLOSE: exit code 0 and a setup.ini with the defaults.
+#   2. Stored placement 300,200: a second copy (English system language) answered with OK makes
+#      the running window receive 1157: it moves to 0,0; that position is saved at exit.
+#   3. "-m": the window exists but stays hidden; a "normal" placement is saved at exit.
+#   4. "-user": the per-user folder Brindloxsoft/korvo is created with copies of the listed files
+#      and its own cache, database and setup.ini; a second "-user" start copies nothing again.
+#   5. Another process holds the instance mutex (korvoctl hold-mutex) but no window exists: the
+#      copy asks, finds no window after OK, ends with 0 and creates no file.
+#
+# Runs in a Wine prefix of its own under the build folder (prepared by scripts/wine_prefix.sh),
+# whose wineserver it kills at the end, so it never disturbs other Wine programs. Screenshots go
+# to build/win64/e2e/. Usage: tests/e2e/korvo_exe_e2e.sh   (after scripts/build.sh win64)
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${KORVO_WIN_BUILD:-$root/build/win64}
+out=$build/e2e
+export WINEPREFIX=${KORVO_E2E_WINEPREFIX:-$out/wineprefix}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8
+unset KORVO_LANGID KORVO_APPDATA
+
+if [ -z "${KORVO_E2E_INNER:-}" ]; then
+  for f in korvo.exe korvoctl.exe; do
+    if [ ! -f "$build/$f" ]; then
+      echo "korvo_exe_e2e: $build/$f is missing (scripts/build.sh win64)" >&2
+      exit 1
+    fi
+  done
+  mkdir -p "$out"
+  "$root/scripts/wine_prefix.sh" >/dev/null || exit 1
+  started=$(date +%s)
+  KORVO_E2E_INNER=1 timeout 150 xvfb-run -a -s "-screen 0 1280x800x24" "$0"
+  rc=$?
+  timeout 20 wineserver -k 2>/dev/null
+  if [ $rc = 0 ]; then
+    echo "korvo_exe_e2e: passed in $(( $(date +%s) - started )) s"
+  else
+    echo "korvo_exe_e2e: FAILED (exit $rc)" >&2
+  fi
+  exit $rc
+fi
+
+# --- Inside the virtual display ---
+work=$out/korvo_exe
+rm -rf "$work"
+mkdir -p "$work"
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+}
+trap cleanup EXIT
+
+fail() {
+  echo "korvo_exe_e2e: FAIL: $*" >&2
+  exit 1
+}
+ok() { echo "ok: $*"; }
+ctl() { timeout 30 wine "$build/korvoctl.exe" "$@" | tr -d '\r'; }
+
+# start_korvo <folder> [arguments]: starts korvo.exe from its program folder; sets $korvo_pid.
+start_korvo() {
+  local folder=$1
+  shift
+  (cd "$folder" && exec timeout 60 wine ./korvo.exe "$@") &
+  korvo_pid=$!
+  pids+=("$korvo_pid")
+}
+# wait_exit <pid> <what>: the program's exit code must be 0.
+wait_exit() {
+  local rc=0
+  wait "$1" || rc=$?
+  [ "$rc" = 0 ] || fail "$2 ended with exit code $rc"
+}
+program_folder() {
+  mkdir -p "$work/$1"
+  cp "$build/korvo.exe" "$work/$1/"
+  echo "$work/$1"
+}
+listing() { (cd "$1" && find . -print | LC_ALL=C sort); }
+# ini_value <file> <key>: the value of the first line "key=..." (CR LF line ends).
+ini_value() { tr -d '\r' <"$1" | sed -n "s/^$2=//p" | head -n 1; }
+field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p" <<<" $2"; }
+shot() { import -window root "$out/$1.png" 2>/dev/null && echo "screenshot: $out/$1.png"; }
+
+# 1. Empty working folder.
+p1=$(program_folder empty)
+start_korvo "$p1"
+first=$korvo_pid
+info=$(ctl wait-window 30000) || fail "no main window: $info"
+echo "$info"
+[ "$(field class "$info")" = DIGITAL ] || fail "class: $info"
+[ "$(field title "$info")" = KorvoNewsReader ] || fail "title: $info"
+for flag in popup topmost toolwindow; do
+  [ "$(field $flag "$info")" = 1 ] || fail "$flag missing: $info"
+done
+ok "window of class DIGITAL, popup, topmost, tool window"
+# The start-up timer restores the default placement 0,0,400,40.
+for _ in $(seq 50); do
+  info=$(ctl info)
+  [ "$(field rect "$info")" = "0,0,400,40" ] && [ "$(field visible "$info")" = 1 ] && break
+  sleep 0.1
+done
+[ "$(field rect "$info")" = "0,0,400,40" ] || fail "default placement: $info"
+[ "$(field visible "$info")" = 1 ] || fail "not visible: $info"
+ok "default placement 400 x 40 at 0,0, visible"
+[ -d "$p1/cache" ] && [ -d "$p1/database" ] || fail "cache and database not created"
+ok "cache and database created"
+[ "$(ctl send 1140)" = 135996 ] || fail "1140 does not answer 135996"
+[ "$(ctl send 1159)" = 135996 ] || fail "1159 does not answer 135996"
+[ "$(ctl send 1129)" = 512 ] || fail "1129 does not answer 512"
+ok "1140 and 1159 answer 135996, 1129 answers 512"
+shot korvo_exe_started
+first_pid=$(field pid "$info")
+
+before=$(listing "$p1")
+start_korvo "$p1"
+second=$korvo_pid
+ctl answer-box none 30000 >/dev/null || fail "no message box for the second copy"
+shot korvo_exe_second_copy
+box=$(ctl answer-box cancel 30000) || fail "no message box for the second copy: $box"
+echo "$box"
+grep -q "KorvoNewsReaderはすでに起動しています。" <<<"$box" || fail "Japanese box text: $box"
+wait_exit "$second" "the second copy (Cancel)"
+[ "$(listing "$p1")" = "$before" ] || fail "the second copy changed the folder"
+info=$(ctl info)
+[ "$(field pid "$info")" = "$first_pid" ] || fail "the running window changed: $info"
+[ "$(field rect "$info")" = "0,0,400,40" ] || fail "Cancel moved the window: $info"
+ok "second copy with Cancel: Japanese question, exit 0, nothing changed"
+
+ctl close >/dev/null || fail "WM_CLOSE could not be posted"
+wait_exit "$first" "korvo.exe after WM_CLOSE"
+ctl wait-gone 10000 >/dev/null || fail "window still there after WM_CLOSE"
+ini=$p1/setup.ini
+[ -f "$ini" ] || fail "no setup.ini after WM_CLOSE"
+for pair in wp_flag=1 wp_showcmd=1 wp_minxpos=0 wp_minypos=0 wp_maxxpos=0 wp_maxypos=0 \
+  wp_left=0 wp_top=0 wp_right=400 wp_bottom=40 width=0 height=0 xSp=0 ySp=0 FontSize=20 \
+  ScrollSpeed=10 cf=55295 iFlag=135996 skin=noskin260 readcf=16777215 oldcf=16777215 \
+  iTipFlag=63 multi_monitor=0 alpha_blend=128 browser_path= browser_option= FaceName= \
+  Weight=0 anti_alias=0 over_skin_font=0 over_backcolor=0 colorcode=0; do
+  key=${pair%%=*}
+  [ "$(ini_value "$ini" "$key")" = "${pair#*=}" ] || fail "setup.ini $key is '$(ini_value "$ini" "$key")', not '${pair#*=}'"
+done
+ok "WM_CLOSE: exit code 0, setup.ini with the default values (skin: noskin260)"
+
+# 2. Second copy answered with OK, English system language for the second copy.
+p2=$(program_folder placed)
+printf '[app_data]\r\nwp_left=300\r\nwp_top=200\r\nwp_right=700\r\nwp_bottom=240\r\n' >"$p2/setup.ini"
+start_korvo "$p2"
+first=$korvo_pid
+ctl wait-window 30000 >/dev/null || fail "no main window (placed)"
+for _ in $(seq 50); do
+  info=$(ctl info)
+  [ "$(field rect "$info")" = "300,200,700,240" ] && break
+  sleep 0.1
+done
+[ "$(field rect "$info")" = "300,200,700,240" ] || fail "stored placement not restored: $info"
+ok "stored placement 300,200,700,240 restored"
+(cd "$p2" && LANG=C.UTF-8 exec timeout 60 wine ./korvo.exe) &
+second=$!
+pids+=("$second")
+box=$(ctl answer-box ok 30000) || fail "no message box for the second copy: $box"
+echo "$box"
+grep -q "KorvoNewsReader is already existing." <<<"$box" || fail "English box text: $box"
+wait_exit "$second" "the second copy (OK)"
+info=$(ctl info)
+[ "$(field rect "$info")" = "0,0,400,40" ] || fail "1157 did not move the window: $info"
+ok "second copy with OK (English catalogue): the running window got 1157 and moved to 0,0"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe (placed)"
+[ "$(ini_value "$p2/setup.ini" wp_left)" = 0 ] && [ "$(ini_value "$p2/setup.ini" wp_right)" = 400 ] ||
+  fail "moved placement not saved"
+ok "the moved placement is saved"
+
+# 3. "-m": hidden, only the tray icon.
+p3=$(program_folder tray)
+printf '[app_data]\r\nwp_left=100\r\nwp_top=100\r\nwp_right=500\r\nwp_bottom=140\r\nwp_showcmd=1\r\n' \
+  >"$p3/setup.ini"
+start_korvo "$p3" -x -mfoo
+first=$korvo_pid
+ctl wait-window 30000 >/dev/null || fail "no main window (-m)"
+sleep 1  # past the start-up timer
+info=$(ctl info)
+[ "$(field visible "$info")" = 0 ] || fail "-m: the window is visible: $info"
+[ "$(ctl send 1159)" = 135996 ] || fail "-m: settings not loaded"
+ok "-x -mfoo: started hidden (tray), settings loaded"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe -m"
+[ "$(ini_value "$p3/setup.ini" wp_showcmd)" = 1 ] || fail "-m: a hidden placement was saved"
+[ "$(ini_value "$p3/setup.ini" wp_left)" = 100 ] || fail "-m: placement lost"
+ok "-m: a visible placement is saved"
+
+# 4. "-user".
+p4=$(program_folder peruser)
+appdata=$work/appdata
+mkdir -p "$appdata" "$p4/database"
+echo '<opml version="1.0"/>' >"$p4/channel.opml"
+printf '[app_data]\r\niFlag=135997\r\n' >"$p4/setup.ini"
+echo "urls" >"$p4/UrlList"
+echo "db" >"$p4/database/rss.dat"
+export KORVO_APPDATA="Z:${appdata//\//\\}"
+start_korvo "$p4" -user
+first=$korvo_pid
+ctl wait-window 30000 >/dev/null || fail "no main window (-user)"
+user_folder=$appdata/Brindloxsoft/korvo
+[ "$(ctl send 1159)" = 135997 ] || fail "-user: the copied setup.ini was not read"
+for f in channel.opml setup.ini UrlList database/rss.dat; do
+  [ -f "$user_folder/$f" ] || fail "-user: $f not copied"
+done
+[ ! -e "$user_folder/eboard" ] || fail "-user: a missing file appeared"
+[ -d "$user_folder/cache" ] && [ -d "$user_folder/database" ] || fail "-user: folders missing"
+ok "-user: Brindloxsoft/korvo created with the copies, cache and database"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe -user"
+[ "$(ini_value "$user_folder/setup.ini" skin)" = noskin260 ] || fail "-user: settings not saved there"
+[ "$(ini_value "$p4/setup.ini" skin)" = "" ] || fail "-user: the program folder's setup.ini was written"
+[ ! -d "$p4/cache" ] || fail "-user: cache made in the program folder"
+echo '<opml version="2.0"/>' >"$p4/channel.opml"
+start_korvo "$p4" -user
+first=$korvo_pid
+ctl wait-window 30000 >/dev/null || fail "no main window (second -user)"
+grep -q 'version="1.0"' "$user_folder/channel.opml" || fail "-user: the second start overwrote a copy"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe -user (second start)"
+ok "-user: settings saved in the per-user folder; a second start copies nothing"
+unset KORVO_APPDATA
+
+# 5. The mutex is held, no window exists.
+p5=$(program_folder held)
+timeout 30 wine "$build/korvoctl.exe" hold-mutex 15000 >"$out/hold.txt" &
+holder=$!
+pids+=("$holder")
+for _ in $(seq 100); do grep -q held "$out/hold.txt" 2>/dev/null && break; sleep 0.1; done
+grep -q held "$out/hold.txt" || fail "korvoctl could not take the mutex"
+start_korvo "$p5"
+second=$korvo_pid
+ctl answer-box ok 30000 >/dev/null || fail "no message box while the mutex is held"
+wait_exit "$second" "korvo.exe while the mutex is held"
+[ "$(listing "$p5")" = "$(printf '.\n./korvo.exe')" ] || fail "files created while the mutex is held"
+kill "$holder" 2>/dev/null
+ok "mutex held elsewhere: question, OK finds no window, exit 0, no files"
+exit 0
