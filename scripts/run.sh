@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-korvo}
 export LANG=ja_JP.UTF-8
 
 scripts/deps.sh

@@ -11,6 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export KORVO_JOBS=${KORVO_JOBS:-$(nproc)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The Wine prefix prepared by scripts/wine_prefix.sh (Japanese fonts, no prompts).
+export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-korvo}
 
 step() { echo; echo "=== $* ($(date +%H:%M:%S))"; }
 
