@@ -1,0 +1,168 @@
+// The news database: every stored item as one record in the block store, and four index files.
+//
+// Files under <working folder>/database:
+//   fat, data    the block store (block_store.h), blocks of 512 bytes, 262,140 table entries
+//   meta_1       {number, get_day packed} for every record
+//   meta_2       {number, check_day packed} for every record read (the reading history)
+//   meta_3       {number, link hash} for every record
+//   meta_4       {number, 0}: the unread ("read later") list: records the user put back to
+//                unread or on the read-later list, and items imported from a local feed file
+//   check        present while an update run writes; empty after a crash (rebuild at next open),
+//                "EndSession" after a system shut-down
+//   sequence     8-byte little-endian change counter of the allocation table, so a process that
+//                takes the lock knows whether another process changed the table since
+//
+// Every operation runs under the database lock (database_guard.h); the object is not
+// thread-safe by itself. Record arguments are NewsItem; dates go in and out in both forms.
+#ifndef KORVO_STORE_NEWS_DATABASE_H_
+#define KORVO_STORE_NEWS_DATABASE_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "store/block_store.h"
+#include "store/item_query.h"
+#include "store/meta_index.h"
+#include "store/news_item.h"
+#include "store/progress.h"
+
+namespace korvo {
+
+class NewsDatabase {
+ public:
+  static constexpr uint32_t kBlockSize = 512;
+  static constexpr uint32_t kEntryCount = 262140;
+
+  // Index files.
+  static constexpr int kDayIndex = 1;      // meta_1
+  static constexpr int kHistoryIndex = 2;  // meta_2
+  static constexpr int kHashIndex = 3;     // meta_3
+  static constexpr int kUnreadIndex = 4;   // meta_4
+
+  // UpdateItem mask bits (applied in the order listed; later ones win for the same date).
+  enum UpdateMask : uint32_t {
+    kTakeLinkHash = 0x2,
+    kTakeLink = 0x4,   // also recomputes the link hash
+    kTakeTitle = 0x8,  // also recomputes the link hash
+    kTakeRss = 0x10,
+    kTakeComment = 0x100,
+    kTakeFlags = 0x200,
+    kTakeDescription = 0x1000,
+    kTakeSubelement = 0x2000,
+    kTakeTrackback = 0x4000,
+    // Stored date empty: pack the item's calendar time; else take the item's packed value.
+    kGetDayKeep = 0x20,
+    kLastSeenKeep = 0x40,
+    kCheckDayKeep = 0x80,
+    kCreateDayKeep = 0x400,
+    // Pack the item's calendar time.
+    kCreateDayCalendar = 0x40000,
+    kGetDayCalendar = 0x8000,
+    kLastSeenCalendar = 0x10000,
+    kCheckDayCalendar = 0x20000,
+    // Take the item's packed value.
+    kCreateDayPacked = 0x400000,
+    kGetDayPacked = 0x80000,
+    kLastSeenPacked = 0x100000,
+    kCheckDayPacked = 0x200000,
+  };
+
+  NewsDatabase() = default;
+  ~NewsDatabase() { Close(); }
+  NewsDatabase(const NewsDatabase&) = delete;
+  NewsDatabase& operator=(const NewsDatabase&) = delete;
+
+  // Opens the store in `<folder>/database` (the folder is created when missing). When the
+  // interrupted-update marker is there and empty, the indexes are rebuilt, with a display from
+  // `progress` when it is not null; the marker is then deleted. False when the allocation table
+  // cannot be opened.
+  bool Open(const std::string& folder, ProgressProvider* progress = nullptr);
+  // Ends any batch, saves the allocation table and closes every file.
+  void Close();
+  bool is_open() const { return blocks_.is_open(); }
+  const std::string& folder() const { return folder_; }
+
+  // Stores `item` as a new record: packs its four calendar dates, sets its link hash and number.
+  // Returns the number, or 0 when it does not fit even after compaction or cannot be written.
+  // `*compacted` (may be null) tells whether the older half of the store was dropped on the way.
+  uint32_t AddItem(NewsItem* item, bool* compacted);
+  // Reads the record named by item->number into `*item`. Returns the stored length, or 0 when
+  // the number is not the head of a sound record (and `*item` is unchanged).
+  uint32_t ReadItem(NewsItem* item);
+  // Rewrites the record item.number with the fields `mask` selects. Non-zero on success; 0 when
+  // the record cannot be read or the new form does not fit even after compaction (the old
+  // record then stays as it was, unless compaction dropped it).
+  int UpdateItem(const NewsItem& item, uint32_t mask);
+  // Deletes the record item.number: 0 when done (also for number 0), 1 when the number is not a
+  // record that can be freed.
+  int DeleteItem(const NewsItem& item);
+  // Puts the record item.number on the unread list and makes it unread: 0 when done; 1 for the
+  // numbers 0, 0xFFFFFFFE and 0xFFFFFFFF, a number already listed, or a record that cannot be
+  // read or rewritten. This is also the ticker's read-later operation.
+  int MarkUnread(const NewsItem& item);
+  // The read-later operation for a bare record number; the same results as MarkUnread.
+  int ReadLater(uint32_t number);
+  // The records of the unread list that still read, in list order.
+  std::vector<NewsItem> ReadLaterItems();
+
+  // The entries of index k (1-4).
+  std::vector<IndexEntry> ReadIndex(int k);
+  // Records listed in index k (0 is taken as 1) whose value falls on `day` (same year, month
+  // and day) and that satisfy `query`, in index order.
+  std::vector<NewsItem> QueryDay(int k, const platform::CalendarTime& day, const ItemQuery& query);
+  // True when `number` names a record head that reads and whose link is `link`.
+  bool VerifyLink(uint32_t number, std::u16string_view link);
+  // Empties the four indexes and frees every block.
+  void ClearAll();
+
+  int BeginBatch(int mode) { return blocks_.BeginBatch(mode); }
+  void EndBatch() { blocks_.EndBatch(); }
+  bool SaveTable() { return blocks_.SaveTable(); }
+
+  // The interrupted-update marker, driven by the update cycle and the main window.
+  void BeginUpdateRun();
+  void EndUpdateRun();
+  void MarkShutdown();
+  bool update_run() const { return update_run_; }
+
+  // Drops the older half of the records (by position in meta_1), then rebuilds the indexes.
+  void Compact();
+  // Rebuilds the indexes from the allocation table: every record head that reads is indexed as
+  // added, meta_1 is sorted by received date, and every block that belongs to no readable record
+  // is freed. The unread list keeps the numbers that still name readable records.
+  void RebuildIndexes(Progress* progress);
+
+  // Called by the lock holder right after taking the database lock: reloads the allocation
+  // table when another process changed it since this one last held the lock.
+  void SyncFromDisk();
+
+  BlockStore& blocks() { return blocks_; }
+  MetaIndex& index() { return index_; }
+  std::string DatabasePath(const char* name) const;
+
+ private:
+  uint32_t StoreRecord(const NewsItem& item, uint32_t number);
+  void IndexAdded(const NewsItem& item);
+  void IndexDeleted(uint32_t number);
+  void IndexUpdated(const NewsItem& item, uint32_t mask);
+  uint64_t ReadSequence();
+  void BumpSequence();
+  size_t FreeOlderHalf();
+
+  std::string folder_;
+  BlockStore blocks_;
+  MetaIndex index_;
+  platform::File sequence_file_;
+  uint64_t seen_sequence_ = 0;
+  bool bumped_ = false;  // the sequence already tells of this lock holder's changes
+  bool update_run_ = false;
+  std::vector<unsigned char> buffer_;  // record bytes, reused across operations
+};
+
+}  // namespace korvo
+
+#endif  // KORVO_STORE_NEWS_DATABASE_H_
