@@ -102,8 +102,8 @@ TEST(DatabaseGuardTest, TwoProcessesNeverSeeATornRecord) {
   DatabaseGuard guard(dir.path());
   int helper_status = -1;
   std::thread helper([&] {
-    std::string command = std::string("\"") + KORVO_STORE_HELPER + "\" \"" + dir.path() +
-                          "\" 2 " + std::to_string(kCount);
+    std::string command = std::string("\"") + KORVO_STORE_HELPER + "\" \"" + dir.path() + "\" 2 " +
+                          std::to_string(kCount);
 #ifdef _WIN32
     // cmd.exe /c drops the first and the last quote of a line that starts with one.
     command = "\"" + command + "\"";
