@@ -9,7 +9,11 @@
 #include "platform/app_folders.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/file_times.h"
 #include "platform/files.h"
+#include "platform/http.h"
 #include "platform/named_lock.h"
+#include "platform/net_adapters.h"
+#include "platform/user_protection.h"
 
 #endif  // KORVO_PLATFORM_ENV_H_

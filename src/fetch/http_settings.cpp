@@ -1,0 +1,31 @@
+#include "fetch/http_settings.h"
+
+namespace korvo {
+
+std::string ProxyText(const HttpSettings& settings) {
+  if (settings.port <= 0) return settings.proxy;
+  return settings.proxy + ":" + std::to_string(settings.port);
+}
+
+std::string EffectiveUserAgent(std::string_view agent) {
+  if (agent.substr(0, 6) == "korvo/") return std::string(agent);
+  return kFetchDefaultUserAgent;
+}
+
+int TimeoutMilliseconds(int32_t seconds) {
+  constexpr int32_t kDay = 24 * 60 * 60;
+  if (seconds < 1) seconds = 30;
+  if (seconds > kDay) seconds = kDay;
+  return static_cast<int>(seconds) * 1000;
+}
+
+platform::HttpOptions RequestOptions(const HttpSettings& settings, int timeout_ms) {
+  platform::HttpOptions o;
+  o.proxy_type = settings.type;
+  if (settings.type == 2) o.proxy = ProxyText(settings);
+  o.user_agent = EffectiveUserAgent(settings.user_agent);
+  o.timeout_ms = timeout_ms > 0 ? timeout_ms : TimeoutMilliseconds(settings.time_out);
+  return o;
+}
+
+}  // namespace korvo

@@ -1,0 +1,84 @@
+#include "fetch/web_download.h"
+
+#include "fetch/credentials.h"
+#include "fetch/url_text.h"
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "platform/http.h"
+
+namespace korvo {
+
+namespace {
+
+constexpr int kProbeTimeoutMs = 3000;
+
+bool SetUp(const FetchContext& context, std::string_view url_text, int mode, int timeout_ms,
+           platform::HttpOptions* options, platform::HttpRequest* request) {
+  if (mode != 0 && mode != 1) return false;
+  const std::string_view address = RequestAddress(url_text);
+  if (address.empty() || address.size() > kMaxDownloadAddress) return false;
+  *options = RequestOptions(context.settings, timeout_ms);
+  options->offline = mode == 1;
+  options->ca_file = context.ca_file;
+  request->url = EscapeForRequest(address);
+  request->no_cache = mode == 0;
+  request->hyperlink = mode == 0;
+  request->max_body = kMaxDownloadBody;
+  return true;
+}
+
+}  // namespace
+
+bool ReadLocalFile(std::string_view path, size_t max_bytes, std::string* body) {
+  return platform::ReadWholeFile(platform::Cp932ToUtf8(path), body, max_bytes);
+}
+
+bool Download(const FetchContext& context, std::string_view url_text, int mode, std::string* body,
+              const DownloadControl& control) {
+  body->clear();
+  if (IsLocalPath(RequestAddress(url_text))) {
+    return ReadLocalFile(RequestAddress(url_text), kMaxDownloadBody, body);
+  }
+  platform::HttpOptions options;
+  platform::HttpRequest request;
+  if (!SetUp(context, url_text, mode, 0, &options, &request)) return false;
+  request.deadline_ms = control.deadline_ms;
+  request.cancel = control.cancel;
+  platform::HttpResponse response;
+  if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) return false;
+  if (response.status == 401) {
+    std::string user;
+    std::string password;
+    if (!LookUpCredentials(context.CredentialsPath(), url_text, &user, &password)) return false;
+    request.headers.push_back(BasicAuthorization(user, password));
+    request.no_cache = true;
+    request.hyperlink = true;
+    if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) {
+      return false;
+    }
+    if (response.status == 401) {
+      request.url = response.final_url;
+      if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) {
+        return false;
+      }
+    }
+    if (response.status == 401) return false;
+  }
+  *body = std::move(response.body);
+  return true;
+}
+
+bool ProbeContentType(const FetchContext& context, std::string_view url_text, int mode,
+                      std::string* content_type) {
+  if (IsLocalPath(RequestAddress(url_text))) return false;
+  platform::HttpOptions options;
+  platform::HttpRequest request;
+  if (!SetUp(context, url_text, mode, kProbeTimeoutMs, &options, &request)) return false;
+  request.skip_body = true;
+  platform::HttpResponse response;
+  if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) return false;
+  *content_type = response.content_type;
+  return true;
+}
+
+}  // namespace korvo
