@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "store/database_guard.h"
 #include "ticker/ticker_lists.h"
+#include "update/feed_file_import.h"
 #include "update/item_record.h"
 #include "update_test_util.h"
 
@@ -279,6 +280,44 @@ TEST_F(UpdateMergeTest, AbortStopsTheMergeAndHandsNothingOver) {
   EXPECT_EQ(report.items_added, 0);
   EXPECT_TRUE(Records().empty());
   EXPECT_EQ(ticker_->shown_count(), 0u);
+}
+
+TEST_F(UpdateMergeTest, FeedFileImportAddsUnknownItemsAsUnreadOnce) {
+  const Channel a = MakeChannel("http://127.0.0.1/a.xml", "Site A");
+  ASSERT_TRUE(PutCache(dir_.path(), a.url, "Known|http://127.0.0.1/k\n"));
+  ASSERT_EQ(Merge({a}, nullptr).items_added, 1);
+  const std::vector<TickerItem> before = ticker_->shown();
+
+  const std::string file = dir_ / "dropped.txt";
+  ASSERT_TRUE(platform::WriteWholeFile(
+      file, "Known|http://127.0.0.1/k\nFresh|http://127.0.0.1/f\nFresh|http://127.0.0.1/f\n"));
+  const FeedFileReader reader = [](const std::string& path, const ChannelContext& channel,
+                                   ItemList* items) {
+    std::string body;
+    if (!platform::ReadWholeFile(path, &body)) return 0;
+    korvo::testing::ParseLines(body, channel, items);
+    return static_cast<int>(items->size());
+  };
+  std::mutex run_mutex;
+  const FeedImportReport report =
+      ImportFeedFileAsUnread(file, reader, *holder_, clock_, &run_mutex);
+  EXPECT_EQ(report.items_read, 3);
+  EXPECT_EQ(report.items_added, 1);
+  {
+    ScopedDatabase db(*holder_);
+    const std::vector<IndexEntry> unread = db->ReadIndex(NewsDatabase::kUnreadIndex);
+    ASSERT_EQ(unread.size(), 1u);
+    NewsItem fresh;
+    fresh.number = unread[0].number;
+    ASSERT_NE(db->ReadItem(&fresh), 0u);
+    EXPECT_EQ(fresh.title, u"Fresh");
+    EXPECT_TRUE(fresh.check_day.empty());
+  }
+  EXPECT_EQ(Records().size(), 2u);
+  EXPECT_EQ(ticker_->shown().size(), before.size());  // the ticker's list is not touched
+  // A file that cannot be read imports nothing.
+  EXPECT_EQ(ImportFeedFileAsUnread(dir_ / "none.txt", reader, *holder_, clock_, nullptr).items_read,
+            0);
 }
 
 TEST(ItemRecord, EnclosureTextListsTheEnclosureThenEveryMediaWithAnAddress) {
