@@ -34,7 +34,7 @@ class UpdateCycleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     holder_ = std::make_unique<DatabaseGuard>(dir_.path());
-    ticker_ = std::make_shared<TickerLists>(holder_.get());
+    ticker_ = std::make_shared<TickerLists>(dir_.path());
     ticker_->SetCommandSink([this](uint8_t command) {
       commands_.push_back(command);
       ticker_->SwapLists();  // the engine would swap on Reload

@@ -37,7 +37,7 @@ class UpdateMergeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     holder_ = std::make_unique<DatabaseGuard>(dir_.path());
-    ticker_ = std::make_unique<TickerLists>(holder_.get());
+    ticker_ = std::make_unique<TickerLists>(dir_.path());
   }
   void TearDown() override {
     ticker_.reset();
