@@ -7,7 +7,7 @@
 
 namespace korvo {
 
-TickerLists::TickerLists(DatabaseGuard* guard) : guard_(guard) {}
+TickerLists::TickerLists(std::string working_folder) : working_folder_(std::move(working_folder)) {}
 
 void TickerLists::SetCommandSink(CommandSink sink) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -24,8 +24,9 @@ bool TickerLists::PushCommand(uint8_t command) {
 }
 
 void TickerLists::RefreshMarks(std::vector<TickerItem>* items) {
-  if (guard_ == nullptr) return;
-  ScopedDatabase db(*guard_);
+  if (working_folder_.empty()) return;
+  DatabaseGuard guard(working_folder_);
+  ScopedDatabase db(guard);
   if (!db) return;
   for (TickerItem& item : *items) {
     if (!item.names_record()) continue;
@@ -63,8 +64,9 @@ size_t TickerLists::SetTickerList(std::vector<TickerItem> items) {
 size_t TickerLists::LoadSavedList(const std::string& dump_path) {
   std::vector<TickerItem> items;
   std::vector<uint32_t> numbers;
-  if (guard_ != nullptr && ReadTickerDump(dump_path, &numbers) && !numbers.empty()) {
-    ScopedDatabase db(*guard_);
+  if (!working_folder_.empty() && ReadTickerDump(dump_path, &numbers) && !numbers.empty()) {
+    DatabaseGuard guard(working_folder_);
+    ScopedDatabase db(guard);
     if (db) {
       for (uint32_t number : numbers) {
         NewsItem record;

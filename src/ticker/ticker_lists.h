@@ -32,8 +32,6 @@
 
 namespace korvo {
 
-class DatabaseGuard;
-
 class TickerLists {
  public:
   static constexpr uint8_t kCommandReload = 4;
@@ -43,9 +41,10 @@ class TickerLists {
   // Pushes one engine command; false when the engine's queue refused it.
   using CommandSink = std::function<bool(uint8_t command)>;
 
-  // `guard` (not owned; may be null: then no marks are refreshed and no saved list can be read)
-  // must outlive the lists.
-  explicit TickerLists(DatabaseGuard* guard);
+  // The store in `working_folder` is reached through short-lived guards (the program's store
+  // holder keeps it open); an empty folder means no store: no marks are refreshed and no saved
+  // list can be read.
+  explicit TickerLists(std::string working_folder);
   TickerLists(const TickerLists&) = delete;
   TickerLists& operator=(const TickerLists&) = delete;
 
@@ -84,7 +83,7 @@ class TickerLists {
   void RefreshMarks(std::vector<TickerItem>* items);
   void HandOver(std::vector<TickerItem> items, bool always_reload);
 
-  DatabaseGuard* guard_;
+  const std::string working_folder_;
   CommandSink sink_;  // guarded by mutex_; copied out before it is called
 
   mutable std::mutex mutex_;

@@ -87,7 +87,7 @@ TEST(TickerDump, NumbersAreLittleEndianWordsAndPartialTailsAndExcessAreIgnored) 
 }
 
 TEST_F(TickerListsTest, FirstStartWithoutSavedListShowsThePlaceholder) {
-  TickerLists lists(guard_.get());
+  TickerLists lists(dir_.path());
   EXPECT_EQ(lists.LoadSavedList(DumpPath()), 1u);
   const std::vector<TickerItem> shown = lists.shown();
   ASSERT_EQ(shown.size(), 1u);
@@ -113,7 +113,7 @@ TEST_F(TickerListsTest, SavedListIsRebuiltFromRecordsThatReadAndHaveTitleAndLink
   // a block inside nothing, and the placeholder's -1.
   ASSERT_TRUE(WriteTickerDump(DumpPath(), {c, 999999, untitled, a, 0, 0xFFFFFFFF, b, 7777}));
 
-  TickerLists lists(guard_.get());
+  TickerLists lists(dir_.path());
   EXPECT_EQ(lists.LoadSavedList(DumpPath()), 3u);
   const std::vector<TickerItem> shown = lists.shown();
   ASSERT_EQ(shown.size(), 3u);
@@ -142,7 +142,7 @@ TEST_F(TickerListsTest, DamagedSavedListIsIgnored) {
   std::string junk;
   for (int i = 0; i < 4099; ++i) junk.push_back(static_cast<char>((i * 151 + 7) & 0xFF));
   ASSERT_TRUE(platform::WriteWholeFile(DumpPath(), junk));
-  TickerLists lists(guard_.get());
+  TickerLists lists(dir_.path());
   lists.LoadSavedList(DumpPath());
   for (const TickerItem& item : lists.shown()) {
     EXPECT_FALSE(item.title.empty());
@@ -156,7 +156,7 @@ TEST_F(TickerListsTest, DamagedSavedListIsIgnored) {
 TEST_F(TickerListsTest, HandOverOrsStoreMarksIntoTheRunsState) {
   const uint32_t read = Add(u"R", u"http://127.0.0.1/r", true, true);
   const uint32_t old = Add(u"O", u"http://127.0.0.1/o", false, false);
-  TickerLists lists(guard_.get());
+  TickerLists lists(dir_.path());
   std::vector<TickerItem> items = {Item(static_cast<int32_t>(read), "R"),
                                    Item(static_cast<int32_t>(old), "O"), Item(-1, "unstored"),
                                    Item(0x7FFFFFF0, "gone")};
@@ -172,7 +172,7 @@ TEST_F(TickerListsTest, HandOverOrsStoreMarksIntoTheRunsState) {
 }
 
 TEST_F(TickerListsTest, WithAnEngineTheListWaitsForReload) {
-  TickerLists lists(guard_.get());
+  TickerLists lists(dir_.path());
   std::vector<uint8_t> pushed;
   bool accept = true;
   lists.SetCommandSink([&](uint8_t command) {
@@ -205,7 +205,7 @@ TEST_F(TickerListsTest, ShortListsAreNotSavedAndTheOldFileStays) {
   const uint32_t a = Add(u"A", u"http://127.0.0.1/a", false, true);
   const uint32_t b = Add(u"B", u"http://127.0.0.1/b", false, true);
   ASSERT_TRUE(WriteTickerDump(DumpPath(), {a, b, a}));
-  TickerLists lists(guard_.get());
+  TickerLists lists(dir_.path());
   lists.SetTickerList({Item(static_cast<int32_t>(a), "A"), Item(static_cast<int32_t>(b), "B")});
   EXPECT_FALSE(lists.SaveShownList(DumpPath()));
   std::vector<uint32_t> saved;
