@@ -1,0 +1,87 @@
+#include "app/win/korvo_app.h"
+
+#include <ole2.h>
+
+#include "app/main_window_ids.h"
+#include "app/win/main_window.h"
+#include "app/win/second_instance.h"
+#include "app/win/win_text.h"
+#include "app/win/window_classes.h"
+
+namespace korvo {
+
+namespace {
+
+// OLE for the life of the process (drag and drop, the web views).
+class OleSession {
+ public:
+  OleSession() : initialized_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialized_) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+}  // namespace
+
+void KorvoApp::AttachComponents(AppShell& /*shell*/, MainWindowHooks& /*hooks*/) {
+  // No subsystem is attached yet. Each one adds its lines here, for example
+  //   shell.Attach(AppStage::kTickerEngine, std::make_unique<...>(...));
+  //   hooks.push_engine_command = [engine](EngineCommand c) { engine->Push(c); };
+}
+
+int KorvoApp::Run(const std::wstring& command_line, int show_command) {
+  AppShell shell;
+  const ProcessEnvironment environment = ProcessEnvironment::FromSystem(Utf8FromWide(command_line));
+  shell.RecordSystem(environment.system, environment.language_id);
+  if (!shell.ClaimInstance(environment.start_folder)) {
+    AnswerSecondStart(instance_, shell.catalog(), AskWithMessageBox);
+    return 0;
+  }
+  OleSession ole;
+  shell.ScanCommandLine(environment.command_line);
+  shell.EnterWorkingFolder(environment.start_folder, environment.app_data);
+
+  const std::wstring title =
+      LoadResourceString(instance_, resource_id::kTitleString, L"KorvoNewsReader");
+  const std::wstring class_name =
+      LoadResourceString(instance_, resource_id::kClassString, L"DIGITAL");
+  RegisterWindowClasses(instance_, class_name);
+
+  MainWindowHooks hooks;
+  AttachComponents(shell, hooks);
+  shell.TakeStoreHolder();
+
+  int exit_code = 0;
+  {
+    MainWindow window(instance_, shell, std::move(hooks));
+    if (window.Create(class_name, title, show_command)) {
+      HACCEL accelerators =
+          LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(resource_id::kAccelerators));
+      exit_code = RunMessageLoop(window.hwnd(), accelerators);
+    }
+  }
+  shell.ReleaseProcess();
+  return exit_code;
+}
+
+int RunMessageLoop(HWND main_window, HACCEL accelerators) {
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 0;
+    if (accelerators != nullptr && main_window != nullptr &&
+        TranslateAcceleratorW(main_window, accelerators, &message)) {
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace korvo

@@ -1,0 +1,49 @@
+// KorvoApp: the process of korvo.exe from entry to exit, on the thread that calls Run (which
+// becomes the window thread):
+//
+//   1. system version and message catalog                    AppShell::RecordSystem
+//   2. the instance mutex; a second copy asks the user, on OK sends 1157 to the running
+//      copy, and ends with exit code 0                         AppShell::ClaimInstance
+//   3. OLE
+//   4. the command line                                        AppShell::ScanCommandLine
+//   5-7. the working folder, "cache" and "database"            AppShell::EnterWorkingFolder
+//   8. string resources 103 and 109, the window classes
+//   9. the store holder                                        AppShell::TakeStoreHolder
+//   10. MainWindow created and shown (exit code 0 when it cannot be)
+//   11. the message loop with the accelerators 109
+//   12. after the loop: AppShell::ReleaseProcess, OLE released; the exit code is the quit
+//       message's wParam.
+#ifndef KORVO_APP_WIN_KORVO_APP_H_
+#define KORVO_APP_WIN_KORVO_APP_H_
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_shell.h"
+#include "app/win/main_window_hooks.h"
+
+namespace korvo {
+
+class KorvoApp {
+ public:
+  explicit KorvoApp(HINSTANCE instance) : instance_(instance) {}
+
+  // `command_line`: the text after the program name. Returns the process exit code.
+  int Run(const std::wstring& command_line, int show_command);
+
+ private:
+  // Where the subsystems plug in: their AppComponents (shell.Attach before the step that starts
+  // their stage) and the main window's hooks.
+  void AttachComponents(AppShell& shell, MainWindowHooks& hooks);
+
+  HINSTANCE instance_;
+};
+
+// Runs the message loop until WM_QUIT (its wParam is returned) or an error (0). Keys are first
+// offered to `accelerators` on behalf of `main_window`.
+int RunMessageLoop(HWND main_window, HACCEL accelerators);
+
+}  // namespace korvo
+
+#endif  // KORVO_APP_WIN_KORVO_APP_H_
