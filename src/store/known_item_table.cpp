@@ -1,5 +1,6 @@
 #include "store/known_item_table.h"
 
+#include "feed/entities.h"
 #include "platform/code_page.h"
 #include "store/link_hash.h"
 
@@ -61,7 +62,7 @@ bool KnownItemTable::Verify(NewsDatabase& db, uint32_t number, std::string_view 
   std::string stored = platform::Utf16ToCp932(record.link);
   if (stored == link) return true;
   if (stored.size() > kLinkLimit) stored.resize(kLinkLimit);
-  UNESCAPE_LINK_FROM_FEED(&stored);
+  UnescapeLink(&stored);
   return stored == link;
 }
 

@@ -74,6 +74,21 @@ TEST_F(KnownItemTableTest, KnownOnlyWithTheSameLinkAndTitle) {
   EXPECT_FALSE(known_.Verify(db_, a, Narrow(u"http://a.example.jp/1"), Narrow(kOtherTitle)));
 }
 
+TEST_F(KnownItemTableTest, FindsEachOfManyStoredItems) {
+  uint32_t numbers[40];
+  for (int i = 0; i < 40; ++i) {
+    NewsItem item = SampleItem(i, Cal(2005, 2, 1, 10, 30));
+    numbers[i] = db_.AddItem(&item, nullptr);
+  }
+  known_.Build(db_);
+  EXPECT_EQ(known_.size(), 40u);
+  EXPECT_EQ(known_.bucket_count(), 44u);
+  for (int i = 0; i < 40; ++i) {
+    const NewsItem item = SampleItem(i, Cal(2005, 2, 1, 10, 30));
+    EXPECT_EQ(Lookup(item.link, item.title), numbers[i]) << i;
+  }
+}
+
 TEST_F(KnownItemTableTest, RecordsThatNoLongerReadAreSkipped) {
   const uint32_t a = Add(u"http://a.example.jp/1", kTitle);
   const uint32_t b = Add(u"http://a.example.jp/1", kTitle);
