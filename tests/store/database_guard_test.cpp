@@ -102,8 +102,12 @@ TEST(DatabaseGuardTest, TwoProcessesNeverSeeATornRecord) {
   DatabaseGuard guard(dir.path());
   int helper_status = -1;
   std::thread helper([&] {
-    const std::string command = std::string("\"") + KORVO_STORE_HELPER + "\" \"" + dir.path() +
-                                "\" 2 " + std::to_string(kCount);
+    std::string command = std::string("\"") + KORVO_STORE_HELPER + "\" \"" + dir.path() + "\" 2 " +
+                          std::to_string(kCount);
+#ifdef _WIN32
+    // cmd.exe /c drops the first and the last quote of a line that starts with one.
+    command = "\"" + command + "\"";
+#endif
     helper_status = std::system(command.c_str());
   });
   int torn = 0;

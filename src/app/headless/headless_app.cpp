@@ -1,13 +1,17 @@
 #include "app/headless/headless_app.h"
 
+#include <memory>
+
 #include "platform/code_page.h"
 #include "platform/termination_signal.h"
+#include "store/store_holder.h"
 
 namespace korvo {
 
-void HeadlessApp::AttachComponents(AppShell& /*shell*/) {
-  // No subsystem is attached yet: each later one adds its line here, for example
+void HeadlessApp::AttachComponents(AppShell& shell) {
+  // Each subsystem adds its line here, for example
   //   shell.Attach(AppStage::kUpdateScheduler, std::make_unique<...>(...));
+  shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
 }
 
 void HeadlessApp::PrintLocations(const AppShell& shell) {

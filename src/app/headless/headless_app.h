@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "app/app_shell.h"
+#include "store/console_progress.h"
 
 namespace korvo {
 
 class HeadlessApp {
  public:
   // Reports go to `out` (UTF-8 lines).
-  explicit HeadlessApp(std::ostream& out) : out_(out) {}
+  explicit HeadlessApp(std::ostream& out) : out_(out), progress_(out) {}
 
   // Runs the program: `arguments` are those after the program name. Returns the exit code, 0
   // also when another copy is already running (after printing catalog entry 0).
@@ -29,6 +30,8 @@ class HeadlessApp {
   void PrintLocations(const AppShell& shell);
 
   std::ostream& out_;
+  // Shows long store jobs (an index rebuild at start-up) on `out_`; outlives the shell of Run.
+  ConsoleProgressProvider progress_;
 };
 
 }  // namespace korvo

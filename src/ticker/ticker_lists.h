@@ -1,0 +1,99 @@
+// The ticker's two item lists (double buffering) and their hand-over, SetTickerList.
+//
+// One list is shown; the other (the spare) is filled by a hand-over. The engine swaps them when
+// it takes the Reload command (SwapLists): the spare becomes the shown list and the old shown
+// list is emptied to be the next spare. Until an engine is attached (no command sink), a
+// hand-over swaps at once, so the new list is the shown one as soon as SetTickerList returns.
+//
+// Hand-overs:
+//   - SetTickerList(items), from the update cycle: the read and new bits of every item that names
+//     a record are ORed in from the store, the items become the spare list, and Reload is pushed
+//     when a list has been shown before (the first list is swapped in directly).
+//   - LoadSavedList(dump path), once at start-up: the spare list is rebuilt from the record
+//     numbers in "dump.dat" (records that do not read, or lack a title or a link, are left out);
+//     when there is no saved list or none of its records reads, the list is the single
+//     placeholder item. Then Reload is pushed.
+// At exit SaveShownList writes the record numbers of the shown list to "dump.dat" when it holds
+// at least three items, and Clear frees both lists.
+//
+// Threads: every member may be called from any thread. The lists' own lock is never held while
+// the store lock is taken or the command sink is called, so it nests inside nothing.
+#ifndef KORVO_TICKER_TICKER_LISTS_H_
+#define KORVO_TICKER_TICKER_LISTS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ticker/ticker_item.h"
+
+namespace korvo {
+
+class TickerLists {
+ public:
+  static constexpr uint8_t kCommandReload = 4;
+  static constexpr uint8_t kCommandShuffle = 6;
+  static constexpr size_t kMinSavedItems = 3;
+
+  // Pushes one engine command; false when the engine's queue refused it.
+  using CommandSink = std::function<bool(uint8_t command)>;
+
+  // The store in `working_folder` is reached through short-lived guards (the program's store
+  // holder keeps it open); an empty folder means no store: no marks are refreshed and no saved
+  // list can be read.
+  explicit TickerLists(std::string working_folder);
+  TickerLists(const TickerLists&) = delete;
+  TickerLists& operator=(const TickerLists&) = delete;
+
+  // Attaches the engine's command queue (empty: none; hand-overs then swap at once).
+  void SetCommandSink(CommandSink sink);
+  // Pushes a command to the engine; false without an engine or when refused.
+  bool PushCommand(uint8_t command);
+
+  // The update cycle's hand-over. Returns the number of items handed over.
+  size_t SetTickerList(std::vector<TickerItem> items);
+  // The start-up hand-over from the saved list at `dump_path`. Returns the number of items in the
+  // new list (1 for the placeholder).
+  size_t LoadSavedList(const std::string& dump_path);
+
+  // What the engine does on Reload: the spare list becomes the shown one; the old shown list is
+  // emptied. Without a pending hand-over nothing changes. True when the lists were swapped.
+  bool SwapLists();
+
+  // Writes the record numbers of the shown list, in display order, to `dump_path` when the list
+  // holds at least kMinSavedItems items (items that name no record are left out of the file).
+  // False when nothing was written (too few items, or the write failed; the old file stays).
+  bool SaveShownList(const std::string& dump_path) const;
+  // Frees both lists.
+  void Clear();
+
+  // Copies of the lists and their state.
+  std::vector<TickerItem> shown() const;
+  std::vector<TickerItem> spare() const;
+  size_t shown_count() const;
+  bool reload_pending() const;
+  // Sets the display order of the shown list (positions into it); the engine's rewind and
+  // shuffle use it. Positions out of range are dropped. An empty order means list order.
+  void SetShownOrder(std::vector<size_t> order);
+
+ private:
+  void RefreshMarks(std::vector<TickerItem>* items);
+  void HandOver(std::vector<TickerItem> items, bool always_reload);
+
+  const std::string working_folder_;
+  CommandSink sink_;  // guarded by mutex_; copied out before it is called
+
+  mutable std::mutex mutex_;
+  std::vector<TickerItem> shown_;
+  std::vector<size_t> shown_order_;
+  std::vector<TickerItem> spare_;
+  bool spare_pending_ = false;
+  bool shown_before_ = false;
+};
+
+}  // namespace korvo
+
+#endif  // KORVO_TICKER_TICKER_LISTS_H_

@@ -1,0 +1,67 @@
+// The update cycle's stage of the start-up (AppStage::kUpdateScheduler): creates the UpdateCycle
+// and the UpdateScheduler with the user's interval, random-order choice and network settings,
+// starts the scheduler thread (which queues the initial forced run) and, at shut-down, stops it:
+// abort flag, store flush, stop command, at most 5000 ms of waiting.
+//
+// Threads: Start, Stop and the commands run on the shell's thread (the window thread of
+// korvo.exe); runs happen on the scheduler thread.
+#ifndef KORVO_UPDATE_UPDATE_COMPONENT_H_
+#define KORVO_UPDATE_UPDATE_COMPONENT_H_
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_component.h"
+#include "update/feed_file_import.h"
+#include "update/update_cycle.h"
+#include "update/update_scheduler.h"
+
+namespace korvo {
+
+class TickerLists;
+
+class UpdateComponent : public AppComponent {
+ public:
+  // What the rest of the program gives the update cycle.
+  struct Parts {
+    std::shared_ptr<TickerLists> ticker;
+    UpdateCycle::ChannelSnapshot channels;  // the channel list's current update list
+    FeedParser parser;                      // cache bytes to items
+    FeedFileReader file_reader;             // a local feed file to items (for imports)
+    // One line per run and per import (ASCII); may be empty.
+    std::function<void(const std::string& line)> log;
+    // For tests: replaces the FeedFetcher, the clocks and the waits.
+    FetchFunction fetch;
+    const UpdateClock* clock = nullptr;
+    const SchedulerClock* scheduler_clock = nullptr;
+    int wait_ms = FetchWorkerPool::kWaitMs;
+  };
+
+  explicit UpdateComponent(Parts parts);
+  ~UpdateComponent() override;
+
+  bool Start(AppShell& shell) override;
+  void Stop(AppShell& shell) override;
+
+  // Menu command 32879 ("今すぐ更新(&R)") and the channel-list dialog: a run with fetching.
+  bool RunNow();
+  // A run that only parses and merges the cached feeds again.
+  bool RunNowWithoutFetching();
+  // After any change of the channel list.
+  void RebuildSchedule();
+  // Imports a local feed file into the store as unread items (takes the run mutex).
+  FeedImportReport ImportFeedFile(const std::string& path);
+
+  UpdateScheduler* scheduler() const { return scheduler_.get(); }
+
+ private:
+  Parts parts_;
+  std::string working_folder_;
+  std::shared_ptr<UpdateCycle> cycle_;
+  std::unique_ptr<UpdateScheduler> scheduler_;
+};
+
+}  // namespace korvo
+
+#endif  // KORVO_UPDATE_UPDATE_COMPONENT_H_

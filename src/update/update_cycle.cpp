@@ -1,0 +1,76 @@
+#include "update/update_cycle.h"
+
+#include <utility>
+
+#include "fetch/feed_fetcher.h"
+#include "ticker/ticker_lists.h"
+
+namespace korvo {
+
+std::string FormatRunReport(const RunReport& report) {
+  std::string line = "run: ";
+  line += report.forced ? (report.no_fetch ? "forced without fetching" : "forced") : "periodic";
+  line += ", " + std::to_string(report.queued) + " queued";
+  line += ", " + std::to_string(report.fetch.finished) + " fetched";
+  line += ", " + std::to_string(report.changed) + " changed";
+  if (report.fetch.timed_out) line += ", fetching timed out";
+  if (report.fetch.busy > 0) line += ", " + std::to_string(report.fetch.busy) + " still busy";
+  if (!report.processed) return line + ", no merge";
+  line += ", " + std::to_string(report.merge.items_added) + " added";
+  line += ", " + std::to_string(report.merge.items_shown) + " shown";
+  if (report.merge.aborted) line += ", aborted";
+  return line;
+}
+
+UpdateCycle::UpdateCycle(Options options)
+    : options_(std::move(options)), pool_(options_.max_workers, options_.wait_ms) {
+  if (!options_.fetch) {
+    // Each worker gets its own fetcher; the context is copied in, so a late worker owns it.
+    const FetchContext context = options_.fetch_context;
+    options_.fetch = [context](const std::string& url, uint32_t flags) {
+      FeedFetcher fetcher(context);
+      return fetcher.Fetch(url, flags);
+    };
+  }
+}
+
+RunReport UpdateCycle::Execute(const UpdateRequest& request) {
+  RunReport report;
+  report.forced = request.forced;
+  report.no_fetch = request.no_fetch;
+  report.queued = static_cast<int>(request.jobs.size());
+  if (aborted()) return report;
+
+  // The run's own set: late workers of earlier runs hold earlier sets.
+  auto changed = std::make_shared<ChangedSet>();
+  if (!(request.forced && request.no_fetch)) {
+    report.fetch = pool_.Run(request.jobs, options_.fetch, changed, &abort_);
+  }
+  report.changed = static_cast<int>(changed->size());
+  if ((!request.forced && !changed->any()) || aborted()) {
+    if (options_.on_run) options_.on_run(report);
+    return report;
+  }
+
+  const std::vector<Channel> channels =
+      options_.channels ? options_.channels() : std::vector<Channel>{};
+  {
+    std::lock_guard<std::mutex> lock(run_mutex_);
+    UpdateMerge::Environment env;
+    env.working_folder = options_.working_folder;
+    env.parser = options_.parser;
+    env.clock = options_.clock;
+    env.ticker = options_.ticker.get();
+    env.abort = &abort_;
+    env.parse_threads = options_.parse_threads;
+    report.merge = UpdateMerge::Run(env, channels, changed.get());
+    report.processed = true;
+    if (options_.random_order && report.merge.handed_over && options_.ticker) {
+      options_.ticker->PushCommand(TickerLists::kCommandShuffle);
+    }
+  }
+  if (options_.on_run) options_.on_run(report);
+  return report;
+}
+
+}  // namespace korvo
