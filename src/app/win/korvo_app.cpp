@@ -2,11 +2,15 @@
 
 #include <ole2.h>
 
+#include <memory>
+
 #include "app/main_window_ids.h"
 #include "app/win/main_window.h"
 #include "app/win/second_instance.h"
 #include "app/win/win_text.h"
 #include "app/win/window_classes.h"
+#include "store/store_holder.h"
+#include "store/win/progress_window.h"
 
 namespace korvo {
 
@@ -28,13 +32,17 @@ class OleSession {
 
 }  // namespace
 
-void KorvoApp::AttachComponents(AppShell& /*shell*/, MainWindowHooks& /*hooks*/) {
-  // No subsystem is attached yet. Each one adds its lines here, for example
+void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& /*hooks*/,
+                                ProgressProvider* progress) {
+  // Each subsystem adds its lines here, for example
   //   shell.Attach(AppStage::kTickerEngine, std::make_unique<...>(...));
   //   hooks.push_engine_command = [engine](EngineCommand c) { engine->Push(c); };
+  shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(progress));
 }
 
 int KorvoApp::Run(const std::wstring& command_line, int show_command) {
+  // Declared before the shell: the store holder uses it until the shell has stopped it.
+  std::unique_ptr<WindowProgressProvider> progress;
   AppShell shell;
   const ProcessEnvironment environment = ProcessEnvironment::FromSystem(Utf8FromWide(command_line));
   shell.RecordSystem(environment.system, environment.language_id);
@@ -52,8 +60,11 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
       LoadResourceString(instance_, resource_id::kClassString, L"DIGITAL");
   RegisterWindowClasses(instance_, class_name);
 
+  // The store's index rebuild at open shows the progress window, whose stop question is
+  // catalog entry 24.
+  progress = std::make_unique<WindowProgressProvider>(instance_, shell.catalog().Text(24));
   MainWindowHooks hooks;
-  AttachComponents(shell, hooks);
+  AttachComponents(shell, hooks, progress.get());
   shell.TakeStoreHolder();
 
   int exit_code = 0;

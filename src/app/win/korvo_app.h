@@ -22,6 +22,7 @@
 
 #include "app/app_shell.h"
 #include "app/win/main_window_hooks.h"
+#include "store/progress.h"
 
 namespace korvo {
 
@@ -35,7 +36,8 @@ class KorvoApp {
  private:
   // Where the subsystems plug in: their AppComponents (shell.Attach before the step that starts
   // their stage) and the main window's hooks.
-  void AttachComponents(AppShell& shell, MainWindowHooks& hooks);
+  // `progress` outlives the shell's components.
+  void AttachComponents(AppShell& shell, MainWindowHooks& hooks, ProgressProvider* progress);
 
   HINSTANCE instance_;
 };
