@@ -4,7 +4,7 @@
 #ifndef KORVO_APP_WIN_RESOURCE_H_
 #define KORVO_APP_WIN_RESOURCE_H_
 
-// Strings (each read into a 100-byte buffer).
+// Strings (each read into a buffer of 100 characters).
 #define IDS_APP_TITLE 103    /* "KorvoNewsReader": the main window's title */
 #define IDS_WINDOW_CLASS 109 /* "DIGITAL": the main window's class */
 
