@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fetch/browser_proxy.h"
+#include "fetch/win/process_proxy.h"
 #include "platform/code_page.h"
 
 namespace korvo {
@@ -25,13 +26,6 @@ struct ProxyInfoNarrow {
   DWORD access_type;
   const char* proxy;
   const char* bypass;
-};
-
-// INTERNET_PROXY_INFO of the wide WinINet functions.
-struct ProxyInfoWide {
-  DWORD access_type;
-  const wchar_t* proxy;
-  const wchar_t* bypass;
 };
 
 std::string ReadText(HKEY key, const wchar_t* name) {
@@ -88,15 +82,7 @@ bool ApplyBrowserProxy(const HttpSettings& settings) {
   if (SUCCEEDED(UrlMkSetSessionOption(INTERNET_OPTION_PROXY, &info, sizeof info, 0))) return true;
   // Some URL-moniker implementations (Wine's) do not take the option; the web views load through
   // the process's WinINet, whose process-wide proxy is what the option sets.
-  const std::u16string server = platform::Cp932ToUtf16(choice.server);
-  const std::u16string bypass = platform::Cp932ToUtf16(choice.bypass);
-  const std::wstring wide_server(server.begin(), server.end());
-  const std::wstring wide_bypass(bypass.begin(), bypass.end());
-  ProxyInfoWide wide;
-  wide.access_type = info.access_type;
-  wide.proxy = info.proxy != nullptr ? wide_server.c_str() : nullptr;
-  wide.bypass = info.bypass != nullptr ? wide_bypass.c_str() : nullptr;
-  return InternetSetOptionW(nullptr, INTERNET_OPTION_PROXY, &wide, sizeof wide) != FALSE;
+  return SetProcessProxy(choice);
 }
 
 }  // namespace korvo
