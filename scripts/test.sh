@@ -31,9 +31,9 @@ if [ -x scripts/wine_prefix.sh ]; then
   scripts/wine_prefix.sh
 fi
 step "Windows tests under Wine"
-# Wine's own WinINet heap occasionally faults inside HttpSendRequestW when fetch_tests runs its
-# whole suite (about one run in four; every case passes on its own), so a failing program gets up
-# to two more runs. A real fault fails all three.
+# Wine's WinINet has heap defects of its own (the one behind process-wide proxy changes is avoided
+# in src/fetch/win/process_proxy.cpp), so a failing program gets up to two more runs. A real fault
+# fails all three.
 (cd build/win64 && LANG=ja_JP.UTF-8 ctest --output-on-failure --timeout 600 --repeat until-pass:3)
 
 shopt -s nullglob
