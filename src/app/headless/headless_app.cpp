@@ -1,50 +1,127 @@
 #include "app/headless/headless_app.h"
 
 #include <memory>
+#include <sstream>
 
+#include "app/headless/command_file.h"
 #include "platform/code_page.h"
+#include "platform/files.h"
 #include "platform/termination_signal.h"
+#include "store/database_guard.h"
+#include "store/store_dump.h"
 #include "store/store_holder.h"
+#include "update/update_component.h"
 
 namespace korvo {
 
+namespace {
+
+// How often the waiting main thread looks at the command file.
+constexpr int kCommandPollMs = 100;
+
+}  // namespace
+
 void HeadlessApp::AttachComponents(AppShell& shell) {
-  // Each subsystem adds its line here, for example
-  //   shell.Attach(AppStage::kUpdateScheduler, std::make_unique<...>(...));
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
+  update_ = AttachUpdateRoad(shell, UpdateCycle::ChannelSnapshot(),
+                             [this](const std::string& line) { Print(line); });
+}
+
+void HeadlessApp::Print(const std::string& line) {
+  std::lock_guard<std::mutex> lock(out_mutex_);
+  out_ << line << "\n";
+  out_.flush();
 }
 
 void HeadlessApp::PrintLocations(const AppShell& shell) {
   const AppFolders& f = shell.folders();
-  out_ << "korvo-headless: running\n"
+  std::ostringstream text;
+  text << "korvo-headless: running\n"
        << "program folder: " << f.program_folder << "\n"
        << "working folder: " << f.working_folder << (f.per_user ? " (per user)" : "") << "\n"
        << "skin folder: " << f.skin_folder << "\n"
        << "cache folder: " << f.cache_folder << "\n"
        << "database folder: " << f.database_folder << "\n"
        << "settings: " << f.working_folder << "/setup.ini\n"
-       << "start in tray: " << (shell.options().start_in_tray ? "yes" : "no") << "\n";
+       << "start in tray: " << (shell.options().start_in_tray ? "yes" : "no");
   for (int i = 0; i < static_cast<int>(AppStage::kCount); ++i) {
     const auto stage = static_cast<AppStage>(i);
-    if (shell.running(stage)) out_ << "started: " << AppStageName(stage) << "\n";
+    if (shell.running(stage)) text << "\nstarted: " << AppStageName(stage);
   }
-  out_.flush();
+  Print(text.str());
+}
+
+int HeadlessApp::DumpStore(const AppShell& shell) {
+  DatabaseGuard guard(shell.folders().working_folder);
+  ScopedDatabase db(guard);
+  if (!db) {
+    Print("korvo-headless: the news store cannot be opened");
+    return 1;
+  }
+  std::lock_guard<std::mutex> lock(out_mutex_);
+  korvo::DumpStore(*db, out_);
+  return 0;
+}
+
+bool HeadlessApp::RunCommands() {
+  for (const HeadlessCommand& command : TakeCommands(options_.command_file)) {
+    UpdateComponent* update = update_.update;
+    switch (command.kind) {
+      case HeadlessCommand::kRun:
+        if (!update || !update->RunNow()) Print("command: run refused");
+        break;
+      case HeadlessCommand::kRunCached:
+        if (!update || !update->RunNowWithoutFetching()) Print("command: run-cached refused");
+        break;
+      case HeadlessCommand::kDump: {
+        std::ostringstream listing;
+        bool dumped = false;
+        {
+          DatabaseGuard guard;
+          ScopedDatabase db(guard);
+          if (db) {
+            korvo::DumpStore(*db, listing);
+            dumped = true;
+          }
+        }
+        const std::string temporary = command.argument + ".tmp";
+        if (!dumped || !platform::WriteWholeFile(temporary, listing.str()) ||
+            !platform::RenameFile(temporary, command.argument, true)) {
+          Print("command: dump to " + command.argument + " failed");
+        }
+        break;
+      }
+      case HeadlessCommand::kQuit:
+        return false;
+      case HeadlessCommand::kUnknown:
+        Print("command: unknown '" + command.argument + "'");
+        break;
+    }
+  }
+  return true;
 }
 
 int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   // Installed first, so that every thread started later leaves the signals to it.
   platform::TerminationSignal termination;
   AppShell shell;
-  const ProcessEnvironment environment = ProcessEnvironment::FromSystem(JoinArguments(arguments));
+  options_ = ParseHeadlessOptions(arguments, platform::CurrentDirectory());
+  if (!options_.error.empty()) {
+    Print("korvo-headless: " + options_.error);
+    return 2;
+  }
+  const ProcessEnvironment environment =
+      ProcessEnvironment::FromSystem(JoinArguments(options_.shell_arguments));
 
   shell.RecordSystem(environment.system, environment.language_id);
   if (!shell.ClaimInstance(environment.start_folder)) {
-    out_ << platform::Cp932ToUtf8(shell.catalog().Text(MessageCatalog::kAlreadyRunning)) << "\n";
-    out_.flush();
+    Print(platform::Cp932ToUtf8(shell.catalog().Text(MessageCatalog::kAlreadyRunning)));
     return 0;
   }
   shell.ScanCommandLine(environment.command_line);
   shell.EnterWorkingFolder(environment.start_folder, environment.app_data);
+  if (options_.dump_store) return DumpStore(shell);
+
   AttachComponents(shell);
   shell.TakeStoreHolder();
   shell.OpenMainWindowParts();
@@ -52,21 +129,21 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   PrintLocations(shell);
 
   if (!termination.installed()) {
-    out_ << "korvo-headless: cannot wait for a termination signal\n";
+    Print("korvo-headless: cannot wait for a termination signal");
   } else {
-    termination.Wait(-1);
+    while (termination.Wait(options_.command_file.empty() ? -1 : kCommandPollMs) == 0) {
+      if (!RunCommands()) break;
+    }
   }
 
-  out_ << "korvo-headless: shutting down\n";
-  out_.flush();
+  Print("korvo-headless: shutting down");
   shell.StopTickerEngine();
   shell.StopUpdateScheduler();
   const bool saved = shell.SaveGeneralSettings();
   shell.ReleaseServices();
   shell.ReleaseProcess();
-  out_ << "korvo-headless: stopped" << (saved ? ", settings saved" : ", settings NOT saved")
-       << "\n";
-  out_.flush();
+  Print(std::string("korvo-headless: stopped") +
+        (saved ? ", settings saved" : ", settings NOT saved"));
   termination.Done();
   return 0;
 }

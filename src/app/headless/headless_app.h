@@ -1,13 +1,21 @@
 // korvo-headless: the program without windows. It runs the same start-up and shut-down sequence
-// as korvo.exe (AppShell) and, until told to end, the subsystems attached in AttachComponents.
+// as korvo.exe (AppShell) and, until told to end, the subsystems attached in AttachComponents:
+// the store holder, the ticker's lists, the update scheduler with its initial forced run. Each
+// update run prints one line ("run: forced, 3 queued, 3 fetched, ...").
+//
+// Options of its own (headless_options.h): "--commands FILE" drives the running program through
+// a command file (command_file.h); "--dump-store" prints the store and ends.
 #ifndef KORVO_APP_HEADLESS_HEADLESS_APP_H_
 #define KORVO_APP_HEADLESS_HEADLESS_APP_H_
 
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/app_shell.h"
+#include "app/headless/headless_options.h"
+#include "app/update_wiring.h"
 #include "store/console_progress.h"
 
 namespace korvo {
@@ -17,21 +25,30 @@ class HeadlessApp {
   // Reports go to `out` (UTF-8 lines).
   explicit HeadlessApp(std::ostream& out) : out_(out), progress_(out) {}
 
-  // Runs the program: `arguments` are those after the program name. Returns the exit code, 0
-  // also when another copy is already running (after printing catalog entry 0).
-  // Ends on SIGINT / SIGTERM (POSIX) or Ctrl+C / console close (Windows).
+  // Runs the program: `arguments` are those after the program name. Returns the exit code: 0
+  // also when another copy is already running (after printing catalog entry 0); 2 for wrong
+  // arguments; for --dump-store 1 when the store cannot be opened.
+  // Ends on SIGINT / SIGTERM (POSIX) or Ctrl+C / console close (Windows), or a "quit" command.
   int Run(const std::vector<std::string>& arguments);
 
  private:
   // Plugs the subsystems of the run into the shell; called after the working folder is entered
-  // and before the store holder is taken. The place to add the store, the channel list, the
-  // ticker engine (timing-only display), the scheduler and the local server.
+  // and before the store holder is taken.
   void AttachComponents(AppShell& shell);
   void PrintLocations(const AppShell& shell);
+  // Prints the store of the entered working folder; the exit code.
+  int DumpStore(const AppShell& shell);
+  // Carries out the commands waiting in the command file; false when one of them was "quit".
+  bool RunCommands();
+  // One line to `out_`, from any thread.
+  void Print(const std::string& line);
 
   std::ostream& out_;
+  std::mutex out_mutex_;  // guards out_ once threads run
   // Shows long store jobs (an index rebuild at start-up) on `out_`; outlives the shell of Run.
   ConsoleProgressProvider progress_;
+  HeadlessOptions options_;
+  UpdateWiring update_;
 };
 
 }  // namespace korvo
