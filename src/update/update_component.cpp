@@ -37,6 +37,7 @@ bool UpdateComponent::Start(AppShell& shell) {
   options.fetch_context.settings = HttpSettingsFrom(shell.network());
   options.fetch_context.working_folder = working_folder_;
   options.parser = parts_.parser;
+  options.on_site_link = parts_.on_site_link;
   options.channels = parts_.channels;
   options.ticker = parts_.ticker;
   options.clock = parts_.clock;

@@ -29,6 +29,9 @@ class UpdateComponent : public AppComponent {
     UpdateCycle::ChannelSnapshot channels;  // the channel list's current update list
     FeedParser parser;                      // cache bytes to items
     FeedFileReader file_reader;             // a local feed file to items (for imports)
+    // Called with the site link of every parsed feed (the site-icon fetch); any thread; may be
+    // empty.
+    std::function<void(const std::string& site_link)> on_site_link;
     // One line per run and per import (ASCII); may be empty.
     std::function<void(const std::string& line)> log;
     // For tests: replaces the FeedFetcher, the clocks and the waits.

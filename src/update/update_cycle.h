@@ -55,6 +55,8 @@ class UpdateCycle {
     FetchFunction fetch;
     FetchContext fetch_context;
     FeedParser parser;
+    // The site-icon fetch (UpdateMerge::Environment::on_site_link); may be empty.
+    std::function<void(const std::string& site_link)> on_site_link;
     ChannelSnapshot channels;
     std::shared_ptr<TickerLists> ticker;  // may be null: nothing is handed over
     const UpdateClock* clock = nullptr;   // null: the system's; must outlive the cycle

@@ -114,6 +114,7 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
     context.title = channels[i].title;
     context.overwrite = channels[i].overwrite;
     context.properties = properties[i];
+    context.on_site_link = env.on_site_link;
     if (env.parser) env.parser(body, context, &parts[i]);
   });
   ItemList list;

@@ -70,6 +70,9 @@ class UpdateMerge {
     TickerLists* ticker = nullptr;       // null: nothing is handed over
     const std::atomic<bool>* abort = nullptr;
     int parse_threads = 4;
+    // Given to every channel's extraction as ChannelContext::on_site_link (the site-icon fetch);
+    // called on parse threads, several at once. May be empty.
+    std::function<void(const std::string& site_link)> on_site_link;
   };
 
   // Merges the cached feeds of `channels` (the run's snapshot of the channel list); `changed`

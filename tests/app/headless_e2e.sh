@@ -50,6 +50,9 @@ stop() {
 
 mkdir -p "$WORK/prog" "$WORK/appdata"
 cd "$WORK/prog" || exit 1
+# A channel list without channels: a first start would otherwise write the default channels and
+# fetch them from the internet.
+printf '<?xml version="1.0" encoding="UTF-8"?>\n<opml version="1.0"><body/></opml>\n' >channel.opml
 export KORVO_APPDATA="$WORK/appdata"
 
 # 1. First start in an empty folder: the folders are made and reported, nothing is saved yet.
