@@ -1,12 +1,14 @@
 // How korvo.exe and korvo-headless plug the update road into the application shell:
+//   - kChannelList: the ChannelListComponent (channel.opml); a change of the list made through it
+//     rebuilds the update schedule;
 //   - kTickerEngine: the ticker's two lists (TickerListStage: "dump.dat" read at start, written at
 //     exit), until the display engine takes that stage;
 //   - kUpdateScheduler: the UpdateComponent with the channel list's update list, the feed parser
 //     (cache bytes to items), the feed-file reader and the log.
 //
 // Call after the working folder is entered (the ticker lists read the store there) and before
-// the ticker stage starts. The shell owns the components; the returned pointers stay valid until
-// the shell is destroyed.
+// the channel-list stage starts. The shell owns the components; the returned pointers stay valid
+// until the shell is destroyed.
 #ifndef KORVO_APP_UPDATE_WIRING_H_
 #define KORVO_APP_UPDATE_WIRING_H_
 
@@ -19,18 +21,17 @@
 namespace korvo {
 
 class AppShell;
+class ChannelListComponent;
 class TickerLists;
 
 struct UpdateWiring {
+  ChannelListComponent* channels = nullptr;  // owned by the shell
   std::shared_ptr<TickerLists> ticker;
   UpdateComponent* update = nullptr;  // owned by the shell
 };
 
-// `channels` gives the update list (a snapshot; called on the scheduler thread, so it must be
-// safe to call from there and may outlive the shell's stop of the channel list for as long as the
-// scheduler thread runs). `log` takes one line per run and import (any thread); may be empty.
-UpdateWiring AttachUpdateRoad(AppShell& shell, UpdateCycle::ChannelSnapshot channels,
-                              std::function<void(const std::string&)> log);
+// `log` takes one line per run and import (any thread); may be empty.
+UpdateWiring AttachUpdateRoad(AppShell& shell, std::function<void(const std::string&)> log);
 
 }  // namespace korvo
 

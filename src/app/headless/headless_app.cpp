@@ -23,8 +23,7 @@ constexpr int kCommandPollMs = 100;
 
 void HeadlessApp::AttachComponents(AppShell& shell) {
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
-  update_ = AttachUpdateRoad(shell, UpdateCycle::ChannelSnapshot(),
-                             [this](const std::string& line) { Print(line); });
+  update_ = AttachUpdateRoad(shell, [this](const std::string& line) { Print(line); });
 }
 
 void HeadlessApp::Print(const std::string& line) {
