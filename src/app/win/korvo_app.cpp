@@ -9,7 +9,10 @@
 #include "app/win/second_instance.h"
 #include "app/win/win_text.h"
 #include "app/win/window_classes.h"
+#include "app/update_wiring.h"
+#include "store/database_guard.h"
 #include "store/store_holder.h"
+#include "ticker/ticker_lists.h"
 #include "store/win/progress_window.h"
 
 namespace korvo {
@@ -32,12 +35,36 @@ class OleSession {
 
 }  // namespace
 
-void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& /*hooks*/,
+void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
                                 ProgressProvider* progress) {
   // Each subsystem adds its lines here, for example
   //   shell.Attach(AppStage::kTickerEngine, std::make_unique<...>(...));
   //   hooks.push_engine_command = [engine](EngineCommand c) { engine->Push(c); };
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(progress));
+
+  // The channel list, the ticker's lists and the update scheduler (started at step 10 of the
+  // start-up timer, stopped first at shut-down). The components live as long as the shell,
+  // which outlives the main window and so every hook call.
+  const UpdateWiring road = AttachUpdateRoad(shell, nullptr);
+  UpdateComponent* update = road.update;
+  hooks.run_update_now = [update](bool fetch) {
+    if (fetch) {
+      update->RunNow();
+    } else {
+      update->RunNowWithoutFetching();
+    }
+  };
+  std::shared_ptr<TickerLists> ticker = road.ticker;
+  hooks.ticker_item_count = [ticker] { return static_cast<int>(ticker->shown_count()); };
+  const std::string folder = shell.folders().working_folder;
+  hooks.flush_store = [folder] {
+    DatabaseGuard guard(folder);
+    ScopedDatabase db(guard);
+    if (db) {
+      db->SaveTable();
+      db->MarkShutdown();
+    }
+  };
 }
 
 int KorvoApp::Run(const std::wstring& command_line, int show_command) {

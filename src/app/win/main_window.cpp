@@ -429,6 +429,13 @@ void MainWindow::OnCommand(int command, WPARAM w, LPARAM l) {
     case menu_command::kUpdateNow:
       if (hooks_.run_update_now) hooks_.run_update_now(true);
       return;
+    case menu_command::kEditChannels:
+      if (!hooks_.edit_channels) break;  // no dialog yet: left to handle_message
+      if (hooks_.edit_channels(hwnd_) && hooks_.run_update_now) {
+        hooks_.run_update_now(
+            (shell_.settings().flags & general_flags::kFetchAfterChannelEdit) != 0);
+      }
+      return;
     case menu_command::kReadLater:
       Push(EngineCommand::kReadLater);
       return;

@@ -34,6 +34,9 @@ struct MainWindowHooks {
   // --- Update runs ---
   // Starts an update run now: with fetching (command 32879), or only re-reading the cached feeds.
   std::function<void(bool fetch)> run_update_now;
+  // Command 32779: shows the channel-list dialog (modal); true when it closed with OK. The main
+  // window then starts an update run, fetching only when general flag bit 30 is set.
+  std::function<bool(HWND main_window)> edit_channels;
   // WM_ENDSESSION while the system really ends: flushes the news store under its lock before the
   // shut-down sequence saves the settings.
   std::function<void()> flush_store;
