@@ -13,6 +13,10 @@
 #      and its own cache, database and setup.ini; a second "-user" start copies nothing again.
 #   5. Another process holds the instance mutex (korvoctl hold-mutex) but no window exists: the
 #      copy asks, finds no window after OK, ends with 0 and creates no file.
+#   6. A channel list with one feed of a local HTTP server (python3 http.server on 127.0.0.1):
+#      the start-up fetches it once; after the feed grew, command 32879 fetches it again; at exit
+#      the store holds every item once (read with the native korvo-headless --dump-store when
+#      build/native has it) and "dump.dat" the three shown items.
 #
 # Runs in a Wine prefix of its own under the build folder (prepared by scripts/wine_prefix.sh),
 # whose wineserver it kills at the end, so it never disturbs other Wine programs. Screenshots go
@@ -36,7 +40,7 @@ if [ -z "${KORVO_E2E_INNER:-}" ]; then
   mkdir -p "$out"
   "$root/scripts/wine_prefix.sh" >/dev/null || exit 1
   started=$(date +%s)
-  KORVO_E2E_INNER=1 timeout 150 xvfb-run -a -s "-screen 0 1280x800x24" "$0"
+  KORVO_E2E_INNER=1 timeout 240 xvfb-run -a -s "-screen 0 1280x800x24" "$0"
   rc=$?
   timeout 20 wineserver -k 2>/dev/null
   if [ $rc = 0 ]; then
@@ -254,4 +258,65 @@ wait_exit "$second" "korvo.exe while the mutex is held"
   fail "files created while the mutex is held"
 kill "$holder" 2>/dev/null
 ok "mutex held elsewhere: question, OK finds no window, exit 0, no files"
+
+# 6. Update runs from a local feed server: the initial run and command 32879.
+p6=$(program_folder update)
+site=$work/site
+mkdir -p "$site"
+# feed_file <count>: an RSS 2.0 feed with items 1..count.
+feed_file() {
+  {
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<rss version="2.0"><channel>'
+    printf '<title>テスト</title><link>http://127.0.0.1/</link>'
+    for i in $(seq "$1"); do
+      printf '<item><title>見出し %d</title><link>http://example.invalid/%d</link></item>' "$i" "$i"
+    done
+    printf '</channel></rss>\n'
+  } >"$site/feed.xml.new"
+  mv "$site/feed.xml.new" "$site/feed.xml"
+}
+feed_file 2
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" 2>"$out/feed_server.log" &
+pids+=("$!")
+for _ in $(seq 50); do
+  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/feed.xml')" \
+    2>/dev/null && break
+  sleep 0.1
+done
+: >"$out/feed_server.log"
+printf '<?xml version="1.0" encoding="UTF-8"?>\n<opml version="1.0"><body><outline text="t" xmlUrl="http://127.0.0.1:%d/feed.xml"/></body></opml>\n' \
+  "$port" >"$p6/channel.opml"
+# requests: how many GET requests of the feed the server answered.
+requests() { grep -c 'GET /feed.xml' "$out/feed_server.log"; }
+# wait_requests <n>: up to 30 s for the n-th request, then until no update run is writing.
+wait_requests() {
+  for _ in $(seq 300); do [ "$(requests)" -ge "$1" ] && break; sleep 0.1; done
+  [ "$(requests)" -ge "$1" ] || return 1
+  sleep 1
+  for _ in $(seq 100); do [ -e "$p6/database/check" ] || return 0; sleep 0.1; done
+  return 1
+}
+start_korvo "$p6"
+first=$korvo_pid
+ctl wait-window 30000 >/dev/null || fail "no main window (update)"
+wait_requests 1 || fail "the start-up run did not fetch the feed"
+ok "the start-up timer's update run fetched the local feed"
+sleep 1.1  # the server compares whole seconds with the If-Modified-Since time
+feed_file 3
+ctl post 273 32879 0 >/dev/null || fail "command 32879 could not be posted"
+wait_requests 2 || fail "command 32879 did not fetch the feed"
+[ "$(requests)" = 2 ] || fail "$(requests) requests of the feed, expected 2"
+ok "command 32879 runs an update now"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe (update)"
+[ "$(stat -c %s "$p6/dump.dat" 2>/dev/null)" = 12 ] || fail "dump.dat does not hold three items"
+headless=${KORVO_HEADLESS:-$root/build/native/src/app/headless/korvo-headless}
+if [ -x "$headless" ]; then
+  titles=$(cd "$p6" && "$headless" --dump-store | cut -f 6 | LC_ALL=C sort | tr '\n' ,)
+  [ "$titles" = "見出し 1,見出し 2,見出し 3," ] || fail "stored titles: $titles"
+  ok "the store holds every item once; dump.dat the three shown items"
+else
+  ok "dump.dat holds three items (no native korvo-headless to read the store)"
+fi
 exit 0
