@@ -36,7 +36,15 @@ void DeclareUtf8(XmlNode* declaration) {
 
 }  // namespace
 
-ChannelList::ChannelList() : document_(XmlDocument::FromMemory(EmptyChannelListText())) {}
+ChannelList::ChannelList(Kind kind)
+    : document_(XmlDocument::FromMemory(EmptyChannelListText())), kind_(kind) {}
+
+bool ChannelList::IsFolder(const XmlNode* node) const {
+  if (kind_ == Kind::kChannels) return IsFolderOutline(node);
+  if (node == nullptr || !node->IsElement()) return false;
+  if (node->value == "body") return true;
+  return IsOutline(node) && (node->first_child != nullptr || node->Attribute("htmlUrl") == nullptr);
+}
 
 bool ChannelList::LoadFile(const std::string& utf8_path) {
   document_ = XmlDocument::FromFile(utf8_path);

@@ -27,9 +27,16 @@ inline constexpr char kChannelListFile[] = "channel.opml";
 
 class ChannelList {
  public:
+  // What the outlines stand for, which decides what a folder is.
+  enum class Kind {
+    kChannels,    // channels (`xmlUrl`, no children) and folders (every other outline)
+    kFavourites,  // sites (`htmlUrl`, no children) and folders (every other outline)
+  };
+
   // An empty list: the document of EmptyChannelListText().
-  ChannelList();
-  explicit ChannelList(XmlDocument document) : document_(std::move(document)) {}
+  explicit ChannelList(Kind kind = Kind::kChannels);
+  explicit ChannelList(XmlDocument document, Kind kind = Kind::kChannels)
+      : document_(std::move(document)), kind_(kind) {}
 
   ChannelList(ChannelList&&) noexcept = default;
   ChannelList& operator=(ChannelList&&) noexcept = default;
@@ -47,12 +54,17 @@ class ChannelList {
   // the document has no `opml` element either (then nothing is created).
   XmlNode* EnsureBody();
 
+  Kind kind() const { return kind_; }
+  // True for `body` and for the folders of this kind of list.
+  bool IsFolder(const XmlNode* node) const;
+
   bool modified() const { return modified_; }
   void MarkModified() { modified_ = true; }
   void ClearModified() { modified_ = false; }
 
  private:
   XmlDocument document_;
+  Kind kind_ = Kind::kChannels;
   bool modified_ = false;
 };
 

@@ -34,8 +34,8 @@ bool IsWithin(const XmlNode* node, const XmlNode* ancestor) {
 
 XmlNode* InsertionFolder(ChannelList& list, XmlNode* selected) {
   if (selected == nullptr) return list.body();
-  if (IsFolderOutline(selected)) return selected;
-  if (selected->parent != nullptr && IsFolderOutline(selected->parent)) return selected->parent;
+  if (list.IsFolder(selected)) return selected;
+  if (list.IsFolder(selected->parent)) return selected->parent;
   return list.body();
 }
 
@@ -143,7 +143,7 @@ XmlNode* DeleteOutline(ChannelList& list, XmlNode* outline, UserDialogs& dialogs
   const std::string* text = outline->Attribute("text");
   const std::string name = text != nullptr ? *text : std::string();
   const ChannelText question =
-      IsFolderOutline(outline) ? ChannelText::kDeleteFolder : ChannelText::kDeleteItem;
+      list.IsFolder(outline) ? ChannelText::kDeleteFolder : ChannelText::kDeleteItem;
   if (!dialogs.AskOkCancel(FormatText(GetChannelText(question), name),
                            GetChannelText(ChannelText::kConfirmCaption))) {
     return nullptr;
@@ -157,8 +157,8 @@ XmlNode* DeleteOutline(ChannelList& list, XmlNode* outline, UserDialogs& dialogs
 bool MoveOutline(ChannelList& list, XmlNode* item, XmlNode* target) {
   if (!IsOutline(item) || target == nullptr || target == item) return false;
   if (target == list.body()) return false;
-  XmlNode* destination = IsFolderOutline(target) ? target : target->parent;
-  if (destination == nullptr || !IsFolderOutline(destination)) return false;
+  XmlNode* destination = list.IsFolder(target) ? target : target->parent;
+  if (!list.IsFolder(destination)) return false;
   if (destination == item->parent) return false;
   if (IsWithin(destination, item)) return false;
   XmlDocument& document = list.document();

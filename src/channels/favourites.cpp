@@ -12,6 +12,7 @@ std::string FavouritesPath(const std::string& working_folder) {
 bool LoadFavourites(const std::string& working_folder, ChannelList* favourites) {
   const std::string path = FavouritesPath(working_folder);
   if (!platform::FileExists(path)) platform::WriteWholeFile(path, InitialFavouritesText());
+  *favourites = ChannelList(ChannelList::Kind::kFavourites);
   if (!favourites->LoadFile(path)) return false;
   favourites->EnsureBody();
   return true;

@@ -117,8 +117,10 @@ std::string DecodeEntities(std::string_view text) {
     }
     const size_t at = static_cast<size_t>(static_cast<const char*>(amp) - text.data());
     out.append(text.data() + i, at - i);
-    const size_t semi = text.find(';', at + 1);
-    if (semi == std::string_view::npos || semi - at < 2 || semi - at > 15) {
+    // Only the next 15 bytes can hold the ';' (searching further would make a text full of
+    // '&' without ';' take quadratic time).
+    const size_t semi = text.substr(0, at + 16).find(';', at + 1);
+    if (semi == std::string_view::npos || semi - at < 2) {
       out.push_back('&');
       i = at + 1;
       continue;
