@@ -37,6 +37,7 @@ UpdateWiring AttachUpdateRoad(AppShell& shell, std::function<void(const std::str
     ParseFeedBytes(body, channel, items);
   };
   parts.file_reader = ImportFeedFile;
+  parts.site_icons = true;
   parts.log = std::move(log);
   auto update = std::make_unique<UpdateComponent>(std::move(parts));
   wiring.update = update.get();

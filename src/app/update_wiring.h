@@ -4,7 +4,8 @@
 //   - kTickerEngine: the ticker's two lists (TickerListStage: "dump.dat" read at start, written at
 //     exit), until the display engine takes that stage;
 //   - kUpdateScheduler: the UpdateComponent with the channel list's update list, the feed parser
-//     (cache bytes to items), the feed-file reader and the log.
+//     (cache bytes to items), the feed-file reader, the site-icon fetch of every parsed feed's
+//     site link and the log.
 //
 // Call after the working folder is entered (the ticker lists read the store there) and before
 // the channel-list stage starts. The shell owns the components; the returned pointers stay valid

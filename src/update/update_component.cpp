@@ -4,6 +4,7 @@
 
 #include "app/app_shell.h"
 #include "app/general_settings.h"
+#include "fetch/site_icon_fetcher.h"
 #include "store/database_guard.h"
 #include "ticker/ticker_lists.h"
 
@@ -38,6 +39,12 @@ bool UpdateComponent::Start(AppShell& shell) {
   options.fetch_context.working_folder = working_folder_;
   options.parser = parts_.parser;
   options.on_site_link = parts_.on_site_link;
+  if (!options.on_site_link && parts_.site_icons) {
+    // The hook co-owns the fetcher: parse threads of a run that outlives a timed-out stop may
+    // still call it. The fetcher ends (cancelling its downloads) with the cycle.
+    auto icons = std::make_shared<SiteIconFetcher>(options.fetch_context);
+    options.on_site_link = [icons](const std::string& site_link) { icons->Request(site_link); };
+  }
   options.channels = parts_.channels;
   options.ticker = parts_.ticker;
   options.clock = parts_.clock;

@@ -29,9 +29,11 @@ class UpdateComponent : public AppComponent {
     UpdateCycle::ChannelSnapshot channels;  // the channel list's current update list
     FeedParser parser;                      // cache bytes to items
     FeedFileReader file_reader;             // a local feed file to items (for imports)
-    // Called with the site link of every parsed feed (the site-icon fetch); any thread; may be
-    // empty.
+    // Called with the site link of every parsed feed; any thread; may be empty. When empty and
+    // `site_icons` is set, Start makes a SiteIconFetcher with the network settings and hands it
+    // every site link.
     std::function<void(const std::string& site_link)> on_site_link;
+    bool site_icons = false;
     // One line per run and per import (ASCII); may be empty.
     std::function<void(const std::string& line)> log;
     // For tests: replaces the FeedFetcher, the clocks and the waits.

@@ -146,13 +146,16 @@ class FeedServer:
         return self.base + "/f/" + feed.name
 
     def answer(self, handler):
+        if not handler.path.startswith("/f/"):
+            handler.send_error(404)  # site icons and pages: not counted, not delayed
+            return
         with self.lock:
             self.requests += 1
             self.in_flight += 1
             self.max_in_flight = max(self.max_in_flight, self.in_flight)
         try:
             time.sleep(self.delay)
-            name = handler.path.split("/f/", 1)[-1]
+            name = handler.path[len("/f/"):]
             feed = self.feeds.get(name)
             if feed is None:
                 handler.send_error(404)
