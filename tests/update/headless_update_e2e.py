@@ -376,7 +376,11 @@ def cycle_scenario(binary, server, root):
         if field(line, "changed") != 1:
             fail("changed run: " + line)
         third = program.dump()
-        if third[:len(first)] != first:
+        # Items found again in the changed feed get a new last-seen time (column 2); nothing else
+        # of an earlier record may change.
+        def settled(listing):
+            return [r[:2] + r[3:] for r in listing]
+        if settled(third[:len(first)]) != settled(first):
             fail("records of earlier runs changed their place or fields")
         new_pairs = sorted(pairs(third[len(first):]))
         want = sorted([retitled] + items("ニュースA", 2, start=3))
