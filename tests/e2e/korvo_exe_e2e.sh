@@ -10,7 +10,8 @@
 #      the running window receive 1157: it moves to 0,0; that position is saved at exit.
 #   3. "-m": the window exists but stays hidden; a "normal" placement is saved at exit.
 #   4. "-user": the per-user folder Brindloxsoft/korvo is created with copies of the listed files
-#      and its own cache, database and setup.ini; a second "-user" start copies nothing again.
+#      (the copied UrlList is converted into the channel list at once) and its own cache, database
+#      and setup.ini; a second "-user" start copies nothing again.
 #   5. Another process holds the instance mutex (korvoctl hold-mutex) but no window exists: the
 #      copy asks, finds no window after OK, ends with 0 and creates no file.
 #   6. A channel list with one feed of a local HTTP server (python3 http.server on 127.0.0.1):
@@ -222,9 +223,13 @@ first=$korvo_pid
 ctl wait-window 30000 >/dev/null || fail "no main window (-user)"
 user_folder=$appdata/Brindloxsoft/korvo
 [ "$(ctl send 1159)" = 135997 ] || fail "-user: the copied setup.ini was not read"
-for f in channel.opml setup.ini UrlList database/rss.dat; do
+for f in channel.opml setup.ini database/rss.dat; do
   [ -f "$user_folder/$f" ] || fail "-user: $f not copied"
 done
+# The copied UrlList is converted into the channel list at once; its last content stays in
+# UrlList_bk.bak.
+grep -q urls "$user_folder/UrlList" "$user_folder/UrlList_bk.bak" 2>/dev/null ||
+  fail "-user: UrlList not copied"
 [ ! -e "$user_folder/eboard" ] || fail "-user: a missing file appeared"
 [ -d "$user_folder/cache" ] && [ -d "$user_folder/database" ] || fail "-user: folders missing"
 ok "-user: Brindloxsoft/korvo created with the copies, cache and database"
@@ -237,7 +242,9 @@ echo '<opml version="2.0"/>' >"$p4/channel.opml"
 start_korvo "$p4" -user
 first=$korvo_pid
 ctl wait-window 30000 >/dev/null || fail "no main window (second -user)"
-grep -q 'version="1.0"' "$user_folder/channel.opml" || fail "-user: the second start overwrote a copy"
+# (The first start rewrote its copy while converting UrlList into it; it must stay version 1.0.)
+grep -q 'version *= *"1.0"' "$user_folder/channel.opml" ||
+  fail "-user: the second start overwrote a copy"
 ctl close >/dev/null
 wait_exit "$first" "korvo.exe -user (second start)"
 ok "-user: settings saved in the per-user folder; a second start copies nothing"
@@ -277,7 +284,7 @@ feed_file() {
 }
 feed_file 2
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" 2>"$out/feed_server.log" &
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>"$out/feed_server.log" &
 pids+=("$!")
 for _ in $(seq 50); do
   python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/feed.xml')" \
