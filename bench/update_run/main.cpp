@@ -52,9 +52,9 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 void Print(const char* name, double seconds, int items, const korvo::RunReport& report) {
-  std::printf("%-26s %8.3f s  %10.0f items/s  (%d fetched, %d changed, %d added, %d shown)\n",
-              name, seconds, seconds > 0 ? items / seconds : 0.0, report.fetch.finished,
-              report.changed, report.merge.items_added, report.merge.items_shown);
+  std::printf("%-26s %8.3f s  %10.0f items/s  (%d fetched, %d changed, %d added, %d shown)\n", name,
+              seconds, seconds > 0 ? items / seconds : 0.0, report.fetch.finished, report.changed,
+              report.merge.items_added, report.merge.items_shown);
 }
 
 }  // namespace

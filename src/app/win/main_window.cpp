@@ -432,8 +432,8 @@ void MainWindow::OnCommand(int command, WPARAM w, LPARAM l) {
     case menu_command::kEditChannels:
       if (!hooks_.edit_channels) break;  // no dialog yet: left to handle_message
       if (hooks_.edit_channels(hwnd_) && hooks_.run_update_now) {
-        hooks_.run_update_now(
-            (shell_.settings().flags & general_flags::kFetchAfterChannelEdit) != 0);
+        const uint32_t flags = shell_.settings().flags;
+        hooks_.run_update_now((flags & general_flags::kFetchAfterChannelEdit) != 0);
       }
       return;
     case menu_command::kReadLater:
