@@ -5,6 +5,7 @@
 #include "channels/channel_list_loader.h"
 #include "channels/channel_texts.h"
 #include "channels/channel_tree_ops.h"
+#include "feed/entities.h"
 #include "feed/feed_encoding.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -56,10 +57,20 @@ bool WithinImportBounds(const XmlNode* body) {
   return true;
 }
 
-// Gives every outline below `top` (and `top` itself) a `text` when it has none.
-void FillMissingTitles(XmlNode* top) {
+// Makes the outlines at and below `top` fit the list. OPML writers escape attribute values as
+// XML requires ("&amp;" in a feed address), while this program's files hold them as they are:
+// every value is decoded once, and line breaks become blanks. An outline without `text` takes
+// its `title`, else its `xmlUrl` or `htmlUrl`.
+void NormaliseImportedOutlines(XmlNode* top) {
   for (XmlNode* node = top; node != nullptr; node = NextInDocumentOrder(node, top)) {
-    if (!IsOutline(node) || node->Attribute("text") != nullptr) continue;
+    if (!IsOutline(node)) continue;
+    for (XmlAttribute& attribute : node->attributes) {
+      if (attribute.value.find('&') != std::string::npos) {
+        attribute.value = DecodeEntities(attribute.value);
+      }
+      attribute.value = CleanAttributeValue(attribute.value);
+    }
+    if (node->Attribute("text") != nullptr) continue;
     for (const char* source : {"title", "xmlUrl", "htmlUrl"}) {
       const std::string* value = node->Attribute(source);
       if (value != nullptr && !value->empty()) {
@@ -96,7 +107,7 @@ int ImportOpml(ChannelList& list, const ImportRequest& request, UserDialogs& dia
        child = child->next) {
     if (child->kind == XmlKind::kText || child->kind == XmlKind::kCdata) continue;
     XmlNode* copy = document.CopySubtree(*child);
-    FillMissingTitles(copy);
+    NormaliseImportedOutlines(copy);
     document.AppendChild(destination, copy);
   }
   list.MarkModified();

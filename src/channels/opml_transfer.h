@@ -28,8 +28,9 @@ struct ImportRequest {
 };
 
 // Imports an OPML document into the insertion folder of `request.selected`: every child of its
-// `body`, in order and with its nesting, is appended there. Outlines without `text` take it from
-// `title`, else from `xmlUrl` or `htmlUrl`. A source beginning with "http://" or "https://" is
+// `body`, in order and with its nesting, is appended there. Character references in the
+// outlines' attribute values ("&amp;") are decoded, as XML writers escape them; outlines without
+// `text` take it from `title`, else from `xmlUrl` or `htmlUrl`. A source beginning with "http://" or "https://" is
 // downloaded (and kept in korvo_temp.txt until the import ends); any other is read as a local
 // file. Returns 0, or -1 (and nothing changes) when the user cancels, the source cannot be read
 // or downloaded, either document has no `body`, or a bound is exceeded. Marks the list modified.

