@@ -149,39 +149,43 @@ class FeedServer:
         if not handler.path.startswith("/f/"):
             handler.send_error(404)  # site icons and pages: not counted, not delayed
             return
+        # A request counts as in flight from its arrival until its answer is ready. (Counting until
+        # the answer is sent would also count the moment after the client has read it all and
+        # started its next fetch, before this thread runs again.)
         with self.lock:
             self.requests += 1
             self.in_flight += 1
             self.max_in_flight = max(self.max_in_flight, self.in_flight)
         try:
             time.sleep(self.delay)
-            name = handler.path[len("/f/"):]
-            feed = self.feeds.get(name)
-            if feed is None:
-                handler.send_error(404)
-                return
+            feed = self.feeds.get(handler.path[len("/f/"):])
+            status, body = 404, b""
+            if feed is not None:
+                with self.lock:
+                    unchanged = feed.served_version == feed.version
+                    if handler.headers.get("If-Modified-Since") and unchanged:
+                        self.not_modified += 1
+                        status = 304
+                    else:
+                        feed.served_version = feed.version
+                        status = 200
+                if status == 200:
+                    body = feed.body(self.base)
+        finally:
             with self.lock:
-                unchanged = feed.served_version == feed.version
-                if handler.headers.get("If-Modified-Since") and unchanged:
-                    self.not_modified += 1
-                    status = 304
-                else:
-                    feed.served_version = feed.version
-                    status = 200
-            if status == 304:
-                handler.send_response(304)
-                handler.end_headers()
-                return
-            body = feed.body(self.base)
+                self.in_flight -= 1
+        if status == 404:
+            handler.send_error(404)
+        elif status == 304:
+            handler.send_response(304)
+            handler.end_headers()
+        else:
             handler.send_response(200)
             handler.send_header("Content-Type", "application/xml")
             handler.send_header("Content-Length", str(len(body)))
             handler.send_header("Last-Modified", formatdate(usegmt=True))
             handler.end_headers()
             handler.wfile.write(body)
-        finally:
-            with self.lock:
-                self.in_flight -= 1
 
     def reset_counts(self):
         with self.lock:
