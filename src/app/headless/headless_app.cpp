@@ -115,7 +115,8 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   shell.RecordSystem(environment.system, environment.language_id);
   if (!shell.ClaimInstance(environment.start_folder)) {
     Print(platform::Cp932ToUtf8(shell.catalog().Text(MessageCatalog::kAlreadyRunning)));
-    return 0;
+    // A listing asked for while the program runs would be empty: say that it failed.
+    return options_.dump_store ? 1 : 0;
   }
   shell.ScanCommandLine(environment.command_line);
   shell.EnterWorkingFolder(environment.start_folder, environment.app_data);

@@ -27,7 +27,8 @@ class HeadlessApp {
 
   // Runs the program: `arguments` are those after the program name. Returns the exit code: 0
   // also when another copy is already running (after printing catalog entry 0); 2 for wrong
-  // arguments; for --dump-store 1 when the store cannot be opened.
+  // arguments; for --dump-store 1 when the store cannot be opened or another copy runs (use the
+  // running copy's "dump" command then).
   // Ends on SIGINT / SIGTERM (POSIX) or Ctrl+C / console close (Windows), or a "quit" command.
   int Run(const std::vector<std::string>& arguments);
 
