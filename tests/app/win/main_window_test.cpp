@@ -528,6 +528,27 @@ TEST_F(MainWindowTest, ClosedBeforeTheStartupTimerSavesNothing) {
   EXPECT_FALSE(window.started());
 }
 
+// 32879 runs an update with fetching; 32779 runs one only when the channel dialog closed with
+// OK, fetching only with general flag bit 30.
+TEST_F(MainWindowTest, UpdateCommandsAndTheChannelDialogsRun) {
+  WriteSetup("iFlag", std::to_string(general_flags::kDefault));
+  StartShell();
+  MainWindowHooks hooks = RecordingHooks();
+  std::vector<std::string> runs;
+  bool dialog_ok = false;
+  hooks.run_update_now = [&](bool fetch) { runs.push_back(fetch ? "fetch" : "cache"); };
+  hooks.edit_channels = [&](HWND) { return dialog_ok; };
+  MainWindow& window = Open(std::move(hooks));
+  SendMessageW(window.hwnd(), WM_COMMAND, menu_command::kUpdateNow, 0);
+  SendMessageW(window.hwnd(), WM_COMMAND, menu_command::kEditChannels, 0);  // cancelled
+  dialog_ok = true;
+  SendMessageW(window.hwnd(), WM_COMMAND, menu_command::kEditChannels, 0);
+  shell_->settings().flags |= general_flags::kFetchAfterChannelEdit;
+  SendMessageW(window.hwnd(), WM_COMMAND, menu_command::kEditChannels, 0);
+  EXPECT_EQ(runs, (std::vector<std::string>{"fetch", "cache", "fetch"}));
+  DestroyWindow(window.hwnd());
+}
+
 TEST_F(MainWindowTest, EndSessionShutsDownOnceWithTheStoreFlushedFirst) {
   std::vector<std::string> log;
   StartShell();
