@@ -12,7 +12,8 @@ command file ("run", "run-cached", "dump <path>", "quit").
 Shown here:
   1. the initial forced run fetches twelve channels, never more than four at once, and stores
      every item once: UTF-8, Shift_JIS, EUC-JP and UTF-16 feeds, RSS 1.0, RSS 2.0 and Atom give
-     the same Japanese titles; two items with one link and different titles are both kept;
+     the same Japanese titles; two items with one link and different titles are both kept; the
+     feeds' site links reach the site-icon fetch;
   2. a run where every server answers 304 changes nothing in the store;
   3. a changed feed adds only its new items, and a changed title is a new record;
   4. a run without fetching, with the server gone, parses the cache again and shows every item;
@@ -116,6 +117,7 @@ class FeedServer:
         self.max_in_flight = 0
         self.requests = 0
         self.not_modified = 0
+        self.other_paths = []
         self.delay = DELAY_S
         server = self
 
@@ -147,6 +149,8 @@ class FeedServer:
 
     def answer(self, handler):
         if not handler.path.startswith("/f/"):
+            with self.lock:
+                self.other_paths.append(handler.path)
             handler.send_error(404)  # site icons and pages: not counted, not delayed
             return
         # A request counts as in flight from its arrival until its answer is ready. (Counting until
@@ -356,6 +360,14 @@ def cycle_scenario(binary, server, root):
         ok("first run: every item stored once (%d records), UTF-8, Shift_JIS, EUC-JP, UTF-16, "
            "RSS 1.0/2.0, Atom" % len(first))
         ok("two items with one link and different titles are both kept")
+        deadline = time.time() + 30
+        # The icon fetch asks the host's /favicon.ico, then the site page for its icon link.
+        while not ("/favicon.ico" in server.other_paths and
+                   any(p.startswith("/site/") for p in server.other_paths)):
+            if time.time() > deadline:
+                fail("no site icon was asked for: %s" % server.other_paths[:5])
+            time.sleep(0.05)
+        ok("the feeds' site links go to the site-icon fetch (/favicon.ico, then the site page)")
 
         # 2. Every server answers 304.
         server.reset_counts()
