@@ -1,0 +1,113 @@
+// XmlDocument::FromFile: the file read in line pieces, each converted by the encoding declared
+// so far.
+#include <algorithm>
+
+#include "feed/cp932_text.h"
+#include "feed/feed_encoding.h"
+#include "feed/xml_document.h"
+#include "feed/xml_token_parts.h"
+#include "feed/xml_tree_builder.h"
+#include "platform/code_page.h"
+#include "platform/files.h"
+
+namespace korvo {
+namespace {
+
+constexpr size_t kMaxPiece = 4095;
+constexpr size_t kMaxFileBytes = size_t{256} << 20;
+constexpr char kFileReplacement = '?';
+
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+// Where a piece of an over-long line ends: at most kMaxPiece bytes, and never inside a
+// character, so the converter never sees half of one.
+size_t CutLongLine(std::string_view window, XmlEncoding encoding) {
+  if (encoding == XmlEncoding::kUtf8 || encoding == XmlEncoding::kEucJp) {
+    // Every byte below 0x80 stands alone in UTF-8 and EUC-JP.
+    for (size_t end = window.size(); end > 0; --end) {
+      if (IsAscii(window[end - 1])) return end;
+    }
+    return window.size();
+  }
+  // CP932: walk the characters from the start; a trail byte may look like ASCII.
+  size_t i = 0;
+  while (i < window.size()) {
+    if (!platform::IsCp932LeadByte(static_cast<unsigned char>(window[i]))) {
+      ++i;
+    } else if (i + 1 < window.size()) {
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  return i > 0 ? i : window.size();
+}
+
+std::string ConvertPiece(std::string_view piece, XmlEncoding encoding) {
+  switch (encoding) {
+    case XmlEncoding::kUtf8:
+      return Utf8ToInternal(piece);
+    case XmlEncoding::kEucJp:
+      return SanitizeCp932(platform::EucJpToCp932(piece, kFileReplacement), kFileReplacement);
+    case XmlEncoding::kShiftJis:
+    case XmlEncoding::kNone:
+      break;
+  }
+  return SanitizeCp932(piece, kFileReplacement);
+}
+
+}  // namespace
+
+XmlDocument XmlDocument::FromFile(const std::string& utf8_path) {
+  XmlDocument document(Variant::kFile);
+  std::string bytes;
+  if (!platform::ReadWholeFile(utf8_path, &bytes, kMaxFileBytes)) return document;
+  document.encoding_ = XmlEncoding::kUtf8;
+  XmlTreeBuilder builder(&document);
+
+  std::string_view input = bytes;
+  std::string converted;  // the whole file in CP932 when it is UTF-16
+  const FeedEncoding detected = DetectFeedEncoding(input);
+  const bool utf16 = detected == FeedEncoding::kUtf16Le || detected == FeedEncoding::kUtf16Be;
+  if (utf16) {
+    converted = FeedBytesToInternal(input, detected);
+    input = converted;
+  } else if (input.size() >= 3 && input.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    input.remove_prefix(3);
+  }
+
+  size_t pos = 0;
+  while (pos < input.size()) {
+    std::string_view window = input.substr(pos, kMaxPiece);
+    // A declaration is read before its own line is converted, so a one-line document is
+    // converted by the encoding it declares, not by the one in force before it.
+    XmlEncoding declared;
+    if (!utf16 && !builder.seen_declaration() && PeekDeclaredEncoding(window, &declared)) {
+      builder.set_encoding(declared);
+    }
+    const size_t line_feed = window.find('\n');
+    size_t length;
+    if (line_feed != std::string_view::npos) {
+      length = line_feed + 1;
+    } else if (pos + window.size() == input.size()) {
+      length = window.size();
+    } else {
+      length = CutLongLine(window, builder.encoding());
+    }
+    std::string_view piece = window.substr(0, length);
+    pos += length;
+    while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t')) {
+      piece.remove_prefix(1);
+    }
+    if (piece.empty()) continue;
+    if (utf16) {
+      builder.Feed(piece);
+    } else {
+      builder.Feed(ConvertPiece(piece, builder.encoding()));
+    }
+  }
+  builder.Finish();
+  return document;
+}
+
+}  // namespace korvo

@@ -1,0 +1,172 @@
+// Encodings: the encoding feed bytes declare, their conversion to CP932, and file documents
+// converted piece by piece.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/temp_folder.h"
+#include "feed/feed_encoding.h"
+#include "feed/xml_document.h"
+#include "feed/xml_tree_dump.h"
+#include "platform/files.h"
+
+namespace korvo {
+namespace {
+
+using testing::Dump;
+
+// HIRAGANA A and I: UTF-8, CP932, EUC-JP, UTF-16LE, UTF-16BE.
+const std::string kAiUtf8 = "\xE3\x81\x82\xE3\x81\x84";
+const std::string kAiCp932 = "\x82\xA0\x82\xA2";
+const std::string kAiEucJp = "\xA4\xA2\xA4\xA4";
+
+std::string Utf16(std::string_view ascii_or_ai, bool big_endian) {
+  // ASCII bytes become one unit each; the marker '@' stands for HIRAGANA A (U+3042).
+  std::string out;
+  for (char c : ascii_or_ai) {
+    const unsigned unit = c == '@' ? 0x3042 : static_cast<unsigned char>(c);
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    if (big_endian) {
+      out += high;
+      out += low;
+    } else {
+      out += low;
+      out += high;
+    }
+  }
+  return out;
+}
+
+TEST(FeedEncodingTest, DeclarationsAndMarks) {
+  EXPECT_EQ(DetectFeedEncoding("<rss/>"), FeedEncoding::kUtf8);
+  EXPECT_EQ(DetectFeedEncoding("<?xml version=\"1.0\"?><rss/>"), FeedEncoding::kUtf8);
+  EXPECT_EQ(DetectFeedEncoding("<?xml encoding=\"Shift_JIS\"?>"), FeedEncoding::kShiftJis);
+  EXPECT_EQ(DetectFeedEncoding("<?xml encoding='shift-jis'?>"), FeedEncoding::kShiftJis);
+  EXPECT_EQ(DetectFeedEncoding("\n<?xml encoding=\"euc-jp\" ?>"), FeedEncoding::kEucJp);
+  EXPECT_EQ(DetectFeedEncoding("<?xml encoding=\"EUC_JP\"?>"), FeedEncoding::kEucJp);
+  EXPECT_EQ(DetectFeedEncoding("<?xml encoding=\"utf_8\"?>"), FeedEncoding::kUtf8);
+  EXPECT_EQ(DetectFeedEncoding("<?xml encoding=\"EUC-JP\""), FeedEncoding::kUtf8);  // no "?>"
+  // Byte-order marks and the NUL pattern of "<?" in either order.
+  EXPECT_EQ(DetectFeedEncoding("\xFF\xFE<\0"), FeedEncoding::kUtf16Le);
+  EXPECT_EQ(DetectFeedEncoding("\xFE\xFF\0<"), FeedEncoding::kUtf16Be);
+  EXPECT_EQ(DetectFeedEncoding(std::string("<\0?\0x\0", 6)), FeedEncoding::kUtf16Le);
+  EXPECT_EQ(DetectFeedEncoding(std::string("\0<\0?\0x", 6)), FeedEncoding::kUtf16Be);
+  EXPECT_EQ(DetectFeedEncoding(Utf16("\n <rss>", false)), FeedEncoding::kUtf16Le);
+  EXPECT_EQ(DetectFeedEncoding(Utf16("\n <rss>", true)), FeedEncoding::kUtf16Be);
+  // A UTF-8 mark wins over the declaration.
+  EXPECT_EQ(DetectFeedEncoding("\xEF\xBB\xBF<?xml encoding=\"Shift_JIS\"?>"),
+            FeedEncoding::kUtf8);
+  // A UTF-16 declaration readable byte by byte cannot be UTF-16.
+  EXPECT_EQ(DetectFeedEncoding("<?xml encoding=\"UTF-16\"?><rss/>"), FeedEncoding::kUtf8);
+}
+
+TEST(FeedEncodingTest, ConversionsToInternalText) {
+  EXPECT_EQ(FeedBytesToInternal("<t>" + kAiUtf8 + "</t>"), "<t>" + kAiCp932 + "</t>");
+  EXPECT_EQ(FeedBytesToInternal("\xEF\xBB\xBF<t/>"), "<t/>");
+  EXPECT_EQ(FeedBytesToInternal("<?xml encoding=\"Shift_JIS\"?>" + kAiCp932),
+            "<?xml encoding=\"Shift_JIS\"?>" + kAiCp932);
+  EXPECT_EQ(FeedBytesToInternal("<?xml encoding=\"EUC-JP\"?>" + kAiEucJp),
+            "<?xml encoding=\"EUC-JP\"?>" + kAiCp932);
+  const std::string decl = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>@</t>";
+  const std::string expected =
+      "<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>\x82\xA0</t>";
+  EXPECT_EQ(FeedBytesToInternal("\xFF\xFE" + Utf16(decl, false)), expected);
+  EXPECT_EQ(FeedBytesToInternal("\xFE\xFF" + Utf16(decl, true)), expected);
+  EXPECT_EQ(FeedBytesToInternal(Utf16(decl, false)), expected);
+  EXPECT_EQ(FeedBytesToInternal(Utf16(decl, true)), expected);
+}
+
+TEST(FeedEncodingTest, BrokenInputNeverGivesNulOrLoneLeadByte) {
+  // UTF-8: NUL bytes vanish, bad sequences and characters without a CP932 form become '-'.
+  EXPECT_EQ(FeedBytesToInternal(std::string("a\0b", 3)), "ab");
+  EXPECT_EQ(FeedBytesToInternal("a\xE3\x81z"), "a-z");
+  EXPECT_EQ(FeedBytesToInternal("\xF0\x9F\x98\x80"), "-");  // U+1F600
+  // UTF-16: a NUL unit vanishes, an odd last byte is dropped, a lone surrogate is '-'.
+  EXPECT_EQ(FeedBytesToInternal(std::string("\xFF\xFE" "a\0\0\0b\0c", 9)), "ab");
+  EXPECT_EQ(FeedBytesToInternal(std::string("\xFF\xFE" "a\0\x00\xD8" "b\0", 8)), "a-b");
+  // Shift_JIS: a lead byte without its trail byte becomes '-', the next byte stays.
+  const std::string sjis = "<?xml encoding=\"Shift_JIS\"?>";
+  EXPECT_EQ(FeedBytesToInternal(sjis + "a\x82<b\x82"), sjis + "a-<b-");
+  EXPECT_EQ(FeedBytesToInternal(sjis + std::string("\x82\0\xA0", 3)), sjis + "-\xA0");
+  // EUC-JP: broken sequences become '-'.
+  const std::string euc = "<?xml encoding=\"EUC-JP\"?>";
+  EXPECT_EQ(FeedBytesToInternal(euc + "\xA4<\xA4\xA2\xA4"), euc + "-<\x82\xA0-");
+  for (const std::string& bytes :
+       {FeedBytesToInternal(sjis + "\x81\x82\x83"), FeedBytesToInternal(euc + "\x8F\xA1"),
+        FeedBytesToInternal("\xC3")}) {
+    EXPECT_EQ(bytes.find('\0'), std::string::npos);
+    EXPECT_FALSE(!bytes.empty() && static_cast<unsigned char>(bytes.back()) >= 0x81 &&
+                 static_cast<unsigned char>(bytes.back()) <= 0x9F);
+  }
+}
+
+class XmlFileTest : public ::testing::Test {
+ protected:
+  XmlDocument Read(const std::string& bytes) {
+    const std::string path = folder_ / "doc.xml";
+    EXPECT_TRUE(platform::WriteWholeFile(path, bytes));
+    return XmlDocument::FromFile(path);
+  }
+  testing::TempFolder folder_;
+};
+
+TEST_F(XmlFileTest, MissingFileGivesEmptyDocument) {
+  const XmlDocument document = XmlDocument::FromFile(folder_ / "none.xml");
+  EXPECT_EQ(document.root(), nullptr);
+  EXPECT_EQ(document.variant(), XmlDocument::Variant::kFile);
+}
+
+TEST_F(XmlFileTest, LinesAreConvertedByTheEncodingDeclaredSoFar) {
+  // Undeclared: UTF-8.
+  EXPECT_EQ(Dump(Read("<t>\n" + kAiUtf8 + "\n</t>\n")), "t{\"" + kAiCp932 + "\"}");
+  // Declared on the first line, text on later lines.
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<t>\n" + kAiCp932 +
+                      "</t>")),
+            "t{\"" + kAiCp932 + "\"}");
+  const XmlDocument euc =
+      Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<t>" + kAiEucJp + "</t>\n");
+  EXPECT_EQ(euc.encoding(), XmlEncoding::kEucJp);
+  EXPECT_EQ(Dump(euc), "t{\"" + kAiCp932 + "\"}");
+  // Leading blanks and tabs of every line are skipped.
+  EXPECT_EQ(Dump(Read("<t>\n   a\n\t\tb</t>")), "t{\"ab\"}");
+}
+
+TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"UTF-8\"?><t>" + kAiUtf8 + "</t>")),
+            "t{\"" + kAiCp932 + "\"}");
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>" + kAiCp932 + "</t>")),
+            "t{\"" + kAiCp932 + "\"}");
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?><t>" + kAiEucJp + "</t>")),
+            "t{\"" + kAiCp932 + "\"}");
+}
+
+TEST_F(XmlFileTest, Utf16FilesAndMarks) {
+  const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<t>@</t>\n";
+  EXPECT_EQ(Dump(Read("\xFF\xFE" + Utf16(text, false))), "t{\"\x82\xA0\"}");
+  EXPECT_EQ(Dump(Read(Utf16(text, true))), "t{\"\x82\xA0\"}");
+  EXPECT_EQ(Dump(Read("\xEF\xBB\xBF<t>" + kAiUtf8 + "</t>")), "t{\"" + kAiCp932 + "\"}");
+}
+
+TEST_F(XmlFileTest, LongLinesAreCutBetweenCharacters) {
+  // One line of 3000 UTF-8 characters (9000 bytes) crosses two piece limits.
+  std::string many;
+  for (int i = 0; i < 1500; ++i) many += kAiUtf8;
+  std::string expected;
+  for (int i = 0; i < 1500; ++i) expected += kAiCp932;
+  const XmlDocument utf8 = Read("<t>" + many + "</t>");
+  ASSERT_NE(utf8.root(), nullptr);
+  ASSERT_NE(utf8.root()->first_child, nullptr);
+  EXPECT_EQ(utf8.root()->first_child->value, expected);
+  // The same in Shift_JIS, whose trail bytes may look like ASCII ("\x83\x5C" is katakana SO).
+  std::string sjis;
+  for (int i = 0; i < 3000; ++i) sjis += "\x83\x5C";
+  const XmlDocument cp932 =
+      Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<t>" + sjis + "</t>");
+  ASSERT_NE(cp932.root(), nullptr);
+  ASSERT_NE(cp932.root()->first_child, nullptr);
+  EXPECT_EQ(cp932.root()->first_child->value, sjis);
+}
+
+}  // namespace
+}  // namespace korvo
