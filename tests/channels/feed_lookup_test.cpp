@@ -125,6 +125,15 @@ TEST_F(FeedLookUpTest, AWebPageLeadsToTheFeedItAnnounces) {
                                                   "http://example.jp/dir/rss.xml"}));
 }
 
+TEST_F(FeedLookUpTest, WordsInAPageAreNotTakenForFeedElements) {
+  pages_["http://example.jp/"] =
+      "<html><head><title>channel</title><link title=\"RSS\" href=\"r.xml\"></head>"
+      "<body><a href=\"/feed\">feed</a></body></html>";
+  pages_["http://example.jp/r.xml"] = "<rss><channel><title>Real</title></channel></rss>";
+  EXPECT_EQ(LookUp("http://example.jp/"), 0);
+  EXPECT_EQ(dialog_.fields.title, "Real");
+}
+
 TEST_F(FeedLookUpTest, ChainsOfPagesStopAtTheDepthLimit) {
   for (int i = 0; i < 10; ++i) {
     pages_["http://example.jp/p" + std::to_string(i) + ".html"] =

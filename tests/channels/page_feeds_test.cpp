@@ -145,6 +145,18 @@ TEST(PageFeedsTest, HugeAttributeValuesAreRefusedNotCut) {
             (std::vector<std::string>{"http://example.jp/ok.xml"}));
 }
 
+TEST(PageFeedsTest, DeepNestingCostsNoStack) {
+  std::string page =
+      "<html><p>head</p><head><link type=\"application/rss+xml\" href=\"/f.xml\"></head><body>";
+  for (int i = 0; i < 50000; ++i) page += "<div>";
+  page += "<link type=\"application/rss+xml\" href=\"/deep.xml\">";
+  for (int i = 0; i < 50000; ++i) page += "</div>";
+  page += "</body></html>";
+  EXPECT_EQ(Found(page, "http://example.jp/"),
+            (std::vector<std::string>{"http://example.jp/f.xml"}));
+  EXPECT_EQ(FindElement(XmlDocument::FromMemory(page), "nothing"), nullptr);
+}
+
 TEST(PageFeedsTest, LinkAttributesIgnoreCaseAndSingleQuotes) {
   const XmlDocument document =
       XmlDocument::FromMemory("<link HREF='a b.xml' Title=RSS type=\"'x'\"/>");
