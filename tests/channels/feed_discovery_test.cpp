@@ -144,9 +144,16 @@ TEST_F(FeedDiscoveryTest, APageThatIsItselfAFeed) {
              "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel>"
              "<title>t</title></channel></rss>");
   web_.Serve("http://example.jp/atom.xml", "<feed><title>a</title><head/></feed>");
+  std::string utf16 = "\xFF\xFE";  // a UTF-16LE feed with its byte-order mark
+  for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<rss><channel/></rss>")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  web_.Serve("http://example.jp/utf16.xml", utf16);
   FeedDiscovery discovery(folder_.path(), web_.Downloader());
   const int rss = discovery.StartDiscovery(recorder_, "https://example.jp/rss");
   const int atom = discovery.StartDiscovery(recorder_, "http://example.jp/atom.xml");
+  const int wide = discovery.StartDiscovery(recorder_, "http://example.jp/utf16.xml");
   discovery.WaitForAll();
 
   std::vector<Event> events = recorder_->Of(rss);
@@ -158,6 +165,9 @@ TEST_F(FeedDiscoveryTest, APageThatIsItselfAFeed) {
   events = recorder_->Of(atom);
   ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[2].text, "feed");
+  events = recorder_->Of(wide);
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[2].text, "rss");
   EXPECT_TRUE(NoTemporaryFiles(folder_.path()));
 }
 
