@@ -144,7 +144,14 @@ std::vector<Channel> BuildUpdateList(const XmlDocument& document) {
   return channels;
 }
 
+void CloseOpenElements(XmlNode* start, const XmlNode* scope) {
+  for (XmlNode* node = start; node != nullptr; node = NextInDocumentOrder(node, scope)) {
+    if (node->kind == XmlKind::kOpen && node->first_child == nullptr) node->kind = XmlKind::kEmpty;
+  }
+}
+
 bool SaveChannelList(XmlDocument& document, const std::string& utf8_path) {
+  CloseOpenElements(document.root(), nullptr);
   for (XmlNode* declaration : document.declarations()) DeclareUtf8(declaration);
   return document.SaveUtf8(utf8_path);
 }

@@ -307,6 +307,24 @@ TEST(ChannelListTest, AttributeValuesWithMarkupCharactersRoundTrip) {
   }
 }
 
+// A tolerant read keeps unclosed start tags; saved as open tags they would swallow what follows.
+TEST(ChannelListTest, UnclosedOutlinesReadBackInTheirPlace) {
+  TempFolder folder;
+  const std::string path = folder / "channel.opml";
+  ChannelList list = FromText(
+      "<opml><body><outline text=\"a\" xmlUrl=\"http://a/\">"
+      "<outline text=\"F\" NoInherit=\"true\"><outline text=\"b\" xmlUrl=\"http://b/\"/>"
+      "</outline><outline text=\"c\" xmlUrl=\"http://c/\"></body></opml>");
+  const std::vector<Channel> before = BuildUpdateList(list);
+  ASSERT_EQ(before.size(), 3u);
+  ASSERT_TRUE(SaveChannelList(list.document(), path));
+  ChannelList reloaded;
+  ASSERT_TRUE(reloaded.LoadFile(path));
+  const std::vector<Channel> after = BuildUpdateList(reloaded);
+  ASSERT_EQ(after.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(after[i].url, before[i].url);
+}
+
 TEST(ChannelListTest, FailedSaveReportsFailure) {
   TempFolder folder;
   ChannelList list;
