@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "feed/feed_date.h"
 #include "fetch/credentials.h"
 #include "fetch/url_text.h"
 #include "fetch/web_download.h"
@@ -32,6 +33,12 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
     request.no_cache = true;
     request.hyperlink = true;
     request.max_body = kMaxBody;
+    // Conditional request: the server may answer 304 when nothing changed since the stored
+    // fetch time.
+    platform::CalendarTime cached_at;
+    if (cache_.Time(url_text, &cached_at)) {
+      request.headers.push_back("If-Modified-Since: " + FormatHttpDate(cached_at));
+    }
     if (channel_flags & kSendCredentials) {
       std::string user;
       std::string password;

@@ -35,6 +35,8 @@ class FeedFetcher {
 
   // Fetches the channel at `url_text` (only the part before '[' is requested; the whole text is
   // the key of the cache file and of the credentials). A local path reads the file instead.
+  // When the cache file holds a fetch time, the request carries it as If-Modified-Since; a 304
+  // answer leaves the file and its time as they are (kNotModified).
   // With kSendCredentials the request carries the Basic credentials of the text; a 401 answer
   // is then retried once at the address the request finally reached. True only for kChanged.
   bool Fetch(std::string_view url_text, uint32_t channel_flags);

@@ -21,10 +21,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-bool IsAbsolute(std::string_view href) {
-  return StartsWithNoCase(href, "http://") || StartsWithNoCase(href, "https://");
-}
-
 uint64_t Fnv1a(std::string_view text) {
   uint64_t h = 14695981039346656037ULL;
   for (unsigned char c : text) {
@@ -44,6 +40,10 @@ size_t Utf8Prefix(std::string_view text, size_t max) {
 }
 
 }  // namespace
+
+bool IsWebAddress(std::string_view text) {
+  return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://");
+}
 
 std::string_view RequestAddress(std::string_view url_text) {
   return url_text.substr(0, url_text.find('['));
@@ -104,7 +104,7 @@ std::string SiteRoot(std::string_view address) {
 }
 
 std::string ResolveLink(std::string_view page, std::string_view href) {
-  if (IsAbsolute(href)) return std::string(href);
+  if (IsWebAddress(href)) return std::string(href);
   const size_t scheme = page.find("://");
   if (href.size() >= 2 && href[0] == '/' && href[1] == '/') {
     return std::string(page.substr(0, scheme == std::string_view::npos ? 0 : scheme + 1)) +

@@ -12,6 +12,9 @@ namespace korvo {
 // (The whole text, suffix included, stays the key of the cache and the credentials.)
 std::string_view RequestAddress(std::string_view url_text);
 
+// An address beginning with "http://" or "https://" (case ignored).
+bool IsWebAddress(std::string_view text);
+
 // A local file rather than a web address: a drive letter, ':' and '\' ("C:\feeds\a.xml"), and on
 // POSIX also an absolute path beginning with '/'.
 bool IsLocalPath(std::string_view text);

@@ -36,16 +36,29 @@ bool ReadLocalFile(std::string_view path, size_t max_bytes, std::string* body) {
 bool Download(const FetchContext& context, std::string_view url_text, int mode, std::string* body,
               const DownloadControl& control) {
   body->clear();
+  platform::HttpError ignored = platform::HttpError::kNone;
+  platform::HttpError& error = control.error != nullptr ? *control.error : ignored;
+  error = platform::HttpError::kOpenFailed;
   if (IsLocalPath(RequestAddress(url_text))) {
-    return ReadLocalFile(RequestAddress(url_text), kMaxDownloadBody, body);
+    if (!ReadLocalFile(RequestAddress(url_text), control.max_body, body)) return false;
+    error = platform::HttpError::kNone;
+    return true;
   }
   platform::HttpOptions options;
   platform::HttpRequest request;
   if (!SetUp(context, url_text, mode, 0, &options, &request)) return false;
   request.deadline_ms = control.deadline_ms;
   request.cancel = control.cancel;
+  request.max_body = control.max_body;
+  if (control.deadline_ms > 0 && control.deadline_ms < options.timeout_ms) {
+    options.timeout_ms = control.deadline_ms;
+  }
   platform::HttpResponse response;
-  if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) return false;
+  auto get = [&]() {
+    error = platform::HttpGet(options, request, &response);
+    return error == platform::HttpError::kNone;
+  };
+  if (!get()) return false;
   if (response.status == 401) {
     std::string user;
     std::string password;
@@ -53,14 +66,10 @@ bool Download(const FetchContext& context, std::string_view url_text, int mode, 
     request.headers.push_back(BasicAuthorization(user, password));
     request.no_cache = true;
     request.hyperlink = true;
-    if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) {
-      return false;
-    }
+    if (!get()) return false;
     if (response.status == 401) {
       request.url = response.final_url;
-      if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) {
-        return false;
-      }
+      if (!get()) return false;
     }
     if (response.status == 401) return false;
   }

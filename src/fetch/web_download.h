@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "fetch/fetch_context.h"
+#include "platform/http.h"
 
 namespace korvo {
 
@@ -19,8 +20,14 @@ constexpr size_t kMaxDownloadBody = size_t{32} << 20;  // a larger body is refus
 
 // Extra limits of one download besides the settings' time-out.
 struct DownloadControl {
-  int deadline_ms = 0;                        // the whole download; 0: none
+  // The whole download; 0: none. Each wait of the request is then also bounded by it, so a
+  // blocked wait cannot outlast the deadline by the settings' longer time-out.
+  int deadline_ms = 0;
   const std::atomic<bool>* cancel = nullptr;  // set by another thread to give up
+  size_t max_body = kMaxDownloadBody;         // a larger body fails with kTooLarge
+  // Out, optional: why the request failed (kNone when it was answered, also when the answer was
+  // refused, such as a final 401).
+  platform::HttpError* error = nullptr;
 };
 
 // Downloads the address text `url_text` (only the part before '[' is requested; the whole text
@@ -31,7 +38,7 @@ struct DownloadControl {
 // still 401, once more at the address the request finally reached; a final 401 (or no
 // credentials) gives false. Any other answer's body is the result, error pages included.
 // False on every failure: too long an address (more than kMaxDownloadAddress bytes), a body
-// above kMaxDownloadBody, time-outs, a short or broken body.
+// above the control's max_body, time-outs, a short or broken body.
 bool Download(const FetchContext& context, std::string_view url_text, int mode, std::string* body,
               const DownloadControl& control = DownloadControl());
 

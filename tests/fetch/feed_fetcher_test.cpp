@@ -87,19 +87,28 @@ TEST_F(FeedFetcherTest, ChunkedAndClosedBodiesKeepEveryByte) {
 }
 
 TEST_F(FeedFetcherTest, NotModifiedKeepsTheFileAndItsTime) {
-  std::atomic<int> calls{0};
-  HttpTestServer server([&](const HttpTestRequest&) {
-    return ++calls == 1 ? HttpTestResponse::Text(Feed(500)) : HttpTestResponse::Status(304);
+  // The server answers 304 exactly when asked "since" the time of the first fetch.
+  const std::string first_fetch = "Wed, 01 May 2024 12:34:56 GMT";
+  HttpTestServer server([&](const HttpTestRequest& r) {
+    if (r.Header("If-Modified-Since") == first_fetch) return HttpTestResponse::Status(304);
+    return HttpTestResponse::Text(Feed(500));
   });
   ASSERT_TRUE(server.Start());
   const std::string url = server.Url("/rss.xml");
   FeedFetcher fetcher(context_);
   ASSERT_TRUE(fetcher.Fetch(url, 0));
+  EXPECT_FALSE(server.Requests()[0].HasHeader("If-Modified-Since"));  // nothing cached yet
   const std::string before = CachedFile(url);
   clock_.utc = testing::Utc(2024, 6, 2, 1, 2, 3, 0);  // a later fetch
   EXPECT_FALSE(fetcher.Fetch(url, 0));
   EXPECT_EQ(fetcher.last_outcome(), Outcome::kNotModified);
   EXPECT_EQ(CachedFile(url), before);
+  EXPECT_EQ(server.Requests()[1].Header("If-Modified-Since"), first_fetch);
+
+  // A cache file too short to hold a time sends no condition.
+  ASSERT_TRUE(platform::WriteWholeFile(fetcher.cache().PathFor(url), "short"));
+  EXPECT_TRUE(fetcher.Fetch(url, 0));
+  EXPECT_FALSE(server.Requests()[2].HasHeader("If-Modified-Since"));
 }
 
 TEST_F(FeedFetcherTest, FailuresLeaveTheCacheFileUntouched) {
