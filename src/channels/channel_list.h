@@ -76,6 +76,9 @@ XmlNode* NextInDocumentOrder(const XmlNode* node, const XmlNode* scope);
 // order), or null. Text and comment nodes never match.
 XmlNode* FindElement(const XmlNode* start, std::string_view name);
 
+// The first element named `name` below `parent` (document order), or null.
+XmlNode* FindElementInside(const XmlNode* parent, std::string_view name);
+
 // True for an `outline` element.
 bool IsOutline(const XmlNode* node);
 // True for an `outline` element that is a channel: it has an `xmlUrl` and no children.

@@ -114,7 +114,9 @@ int ImportOpml(ChannelList& list, const ImportRequest& request, UserDialogs& dia
   if (!read) return -1;
 
   XmlDocument imported = XmlDocument::FromMemory(text);
-  const XmlNode* imported_body = FindElement(imported.root(), "body");
+  // The body of an `opml` element: an HTML page (an error page of a web server) has a body too.
+  const XmlNode* imported_body =
+      FindElementInside(FindElement(imported.root(), "opml"), "body");
   if (imported_body == nullptr || list.body() == nullptr) return -1;
   if (!WithinImportBounds(imported_body)) return -1;
   XmlNode* destination = InsertionFolder(list, request.selected);

@@ -33,7 +33,8 @@ struct ImportRequest {
 // `text` take it from `title`, else from `xmlUrl` or `htmlUrl`. A source beginning with "http://" or "https://" is
 // downloaded (and kept in korvo_temp.txt until the import ends); any other is read as a local
 // file. Returns 0, or -1 (and nothing changes) when the user cancels, the source cannot be read
-// or downloaded, either document has no `body`, or a bound is exceeded. Marks the list modified.
+// or downloaded, the source has no `opml` element with a `body` (an HTML error page is refused),
+// the list has no `body`, or a bound is exceeded. Marks the list modified.
 int ImportOpml(ChannelList& list, const ImportRequest& request, UserDialogs& dialogs);
 
 // Asks for a file name and writes the list there with SaveChannelList. 0, or -1 on Cancel or a

@@ -164,6 +164,7 @@ TEST(ImportOpmlTest, RefusalsChangeNothing) {
     return ImportOpml(list, request, dialogs);
   };
   EXPECT_EQ(import_text("<opml><head/></opml>"), -1);  // no body
+  EXPECT_EQ(import_text("<html><body><outline text=\"a\"/></body></html>"), -1);  // not OPML
   EXPECT_EQ(import_text(""), -1);
   EXPECT_EQ(import_text("\xFF\xFE\x00\x01 binary"), -1);
 
