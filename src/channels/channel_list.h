@@ -95,10 +95,10 @@ std::vector<Channel> BuildUpdateList(const XmlDocument& document);
 
 // Writes `document` to `utf8_path` as UTF-8 through a temporary file renamed over the old one,
 // so a failed save leaves the old file as it was. Unclosed start tags are closed first
-// (CloseOpenElements), so the file reads back with the tree it was written from. The XML declaration is made to name UTF-8
-// whatever encoding the document was read from (the text in memory is CP932 and the writer
-// converts all of it), so a list read from a Shift_JIS or EUC-JP file reads back unchanged.
-// Used for `channel.opml`, `fav.opml` and exports. False on failure.
+// (CloseOpenElements), so the file reads back with the tree it was written from. The XML
+// declaration is made to name UTF-8 whatever encoding the document was read from (the text in
+// memory is CP932 and the writer converts all of it), so a list read from a Shift_JIS or EUC-JP
+// file reads back unchanged. Used for `channel.opml`, `fav.opml` and exports. False on failure.
 bool SaveChannelList(XmlDocument& document, const std::string& utf8_path);
 
 // Turns every start tag below and after `start` that was never closed (kind kOpen, which has no

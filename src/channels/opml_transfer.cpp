@@ -115,16 +115,14 @@ int ImportOpml(ChannelList& list, const ImportRequest& request, UserDialogs& dia
 
   XmlDocument imported = XmlDocument::FromMemory(text);
   // The body of an `opml` element: an HTML page (an error page of a web server) has a body too.
-  const XmlNode* imported_body =
-      FindElementInside(FindElement(imported.root(), "opml"), "body");
+  const XmlNode* imported_body = FindElementInside(FindElement(imported.root(), "opml"), "body");
   if (imported_body == nullptr || list.body() == nullptr) return -1;
   if (!WithinImportBounds(imported_body)) return -1;
   XmlNode* destination = InsertionFolder(list, request.selected);
   if (destination == nullptr) return -1;
 
   XmlDocument& document = list.document();
-  for (const XmlNode* child = imported_body->first_child; child != nullptr;
-       child = child->next) {
+  for (const XmlNode* child = imported_body->first_child; child != nullptr; child = child->next) {
     if (child->kind == XmlKind::kText || child->kind == XmlKind::kCdata) continue;
     XmlNode* copy = document.CopySubtree(*child);
     CloseOpenElements(copy, copy);
