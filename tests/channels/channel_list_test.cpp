@@ -221,6 +221,23 @@ TEST(ChannelListTest, WronglyDeclaredOrGarbledFilesStillLoad) {
   }
 }
 
+TEST(ChannelListTest, Utf16FileGivesAtMostThePlaceholder) {
+  TempFolder folder;
+  const std::string path = folder / "channel.opml";
+  const std::u16string text =
+      u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<opml><body>"
+      u"<outline text=\"a\" xmlUrl=\"http://a/\"/></body></opml>\n";
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
+  ChannelList list;
+  list.LoadFile(path);  // whatever the reader makes of it
+  EXPECT_GE(BuildUpdateList(list).size(), 1u);
+}
+
 TEST(ChannelListTest, TenThousandLevelsOfFoldersLoadWalkAndSave) {
   TempFolder folder;
   const std::string path = folder / "channel.opml";
