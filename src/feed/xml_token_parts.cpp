@@ -1,5 +1,6 @@
 #include "feed/xml_token_parts.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -109,9 +110,11 @@ void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out) {
   out->clear();
   // The stored names as views into `raw` (which outlives this call, unlike the strings of `out`
   // that move when it grows), and their index once the list grows long.
-  std::vector<std::string_view> names;
+  thread_local std::vector<std::string_view> names;
+  names.clear();
   std::unordered_map<std::string_view, size_t> index;
   const size_t n = raw.size();
+  out->reserve(std::min<size_t>(std::count(raw.begin(), raw.end(), '='), kMaxXmlAttributes));
   size_t i = 0;
   while (i < n && raw[i] != ' ' && raw[i] != '>') ++i;
   while (true) {

@@ -1,0 +1,65 @@
+// Loading `channel.opml` at start-up: creating it when missing, writing the default feeds on the
+// very first start, and converting the earlier plain-text list `UrlList` into it.
+//
+// Files in the working folder:
+//   channel.opml      the channel list; created as the empty list when missing
+//   UrlList           the earlier list; written with six default feeds on the very first start,
+//                     converted and then deleted, but only after channel.opml was saved with the
+//                     converted channels (a failed conversion or save keeps it for the next start)
+//   UrlList_bk.bak    a copy of the last converted UrlList, addresses that failed included
+//   korvo_temp.txt    each downloaded feed while converting; deleted afterwards
+//   old_url_list.txt  the converted channels alone; deleted afterwards
+//
+// Runs on the thread that creates the main window; downloads are synchronous.
+#ifndef KORVO_CHANNELS_CHANNEL_LIST_LOADER_H_
+#define KORVO_CHANNELS_CHANNEL_LIST_LOADER_H_
+
+#include <cstddef>
+#include <string>
+
+#include "channels/channel_list.h"
+#include "channels/source_download.h"
+#include "channels/user_dialogs.h"
+
+namespace korvo {
+
+inline constexpr char kUrlListFile[] = "UrlList";
+inline constexpr char kUrlListBackupFile[] = "UrlList_bk.bak";
+inline constexpr char kTempDownloadFile[] = "korvo_temp.txt";
+inline constexpr char kOldUrlListFile[] = "old_url_list.txt";
+
+// Bounds of a conversion: a larger UrlList is not converted (it stays for the user to shorten),
+// lines past the count limit are left out (UrlList_bk.bak keeps them), and a feed's description
+// is cut to the given length on a character boundary.
+constexpr size_t kMaxUrlListBytes = size_t{4} << 20;
+constexpr size_t kMaxUrlListEntries = 4096;
+constexpr size_t kMaxConvertedDescription = 4096;
+
+struct ChannelListLoadOptions {
+  // Fetches each feed of UrlList; null: every line is dropped (UrlList_bk.bak keeps them).
+  SourceDownload download;
+  // The progress window of the conversion ("KorvoNewsReader チャンネルリストを移行中..."); may be
+  // null.
+  ProgressDisplay* progress = nullptr;
+};
+
+// Fills `list` from `working_folder` (UTF-8) as described above. 0 on success; -1 when
+// channel.opml cannot be read (the list is then empty) or the converted list could not be saved
+// (the list holds it, marked modified, and UrlList is kept). A readable channel.opml without a
+// `body` gets one in memory.
+int LoadChannelList(const std::string& working_folder, const ChannelListLoadOptions& options,
+                    ChannelList* list);
+
+// Converts the text of a UrlList into the children of `target` (a folder of `document`): one
+// channel outline per line that names an http:// or https:// address whose download has a
+// `channel` element, with `text` and `title` (the channel's title, or the address when it has
+// none), `type` "rss", `xmlUrl`, `htmlUrl` (its `link`), `description`, and `disable` "true"
+// for a line that started with "#". Each download is written to `temp_path` before it is read.
+// Returns the number of channels made.
+size_t ConvertUrlList(const std::string& url_list_text, const SourceDownload& download,
+                      const std::string& temp_path, ProgressDisplay* progress,
+                      XmlDocument* document, XmlNode* target);
+
+}  // namespace korvo
+
+#endif  // KORVO_CHANNELS_CHANNEL_LIST_LOADER_H_
