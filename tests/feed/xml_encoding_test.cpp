@@ -177,6 +177,16 @@ TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
             "t{\"" + kAiCp932 + "\"}");
   EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?><t>" + kAiEucJp + "</t>")),
             "t{\"" + kAiCp932 + "\"}");
+  // The same with further lines after the first one.
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?><t>" + kAiEucJp + "\n" +
+                      kAiEucJp + "</t>\n")),
+            "t{\"" + kAiCp932 + kAiCp932 + "\"}");
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>" + kAiCp932 +
+                      "\n</t>\n<u>" + kAiCp932 + "</u>")),
+            "t{\"" + kAiCp932 + "\"} u{\"" + kAiCp932 + "\"}");
+  // Broken Shift_JIS: a lead byte without its trail byte does not swallow the '<' after it.
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>a\x82</t>")),
+            "t{\"a?\"}");
 }
 
 TEST_F(XmlFileTest, Utf16FilesAndMarks) {
