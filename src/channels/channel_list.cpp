@@ -83,6 +83,15 @@ XmlNode* FindElement(const XmlNode* start, std::string_view name) {
   return nullptr;
 }
 
+XmlNode* FindElementInside(const XmlNode* parent, std::string_view name) {
+  if (parent == nullptr) return nullptr;
+  for (const XmlNode* node = parent->first_child; node != nullptr;
+       node = NextInDocumentOrder(node, parent)) {
+    if (node->IsElement() && node->value == name) return const_cast<XmlNode*>(node);
+  }
+  return nullptr;
+}
+
 bool IsOutline(const XmlNode* node) {
   return node != nullptr && node->IsElement() && node->value == "outline";
 }
@@ -144,7 +153,14 @@ std::vector<Channel> BuildUpdateList(const XmlDocument& document) {
   return channels;
 }
 
+void CloseOpenElements(XmlNode* start, const XmlNode* scope) {
+  for (XmlNode* node = start; node != nullptr; node = NextInDocumentOrder(node, scope)) {
+    if (node->kind == XmlKind::kOpen && node->first_child == nullptr) node->kind = XmlKind::kEmpty;
+  }
+}
+
 bool SaveChannelList(XmlDocument& document, const std::string& utf8_path) {
+  CloseOpenElements(document.root(), nullptr);
   for (XmlNode* declaration : document.declarations()) DeclareUtf8(declaration);
   return document.SaveUtf8(utf8_path);
 }

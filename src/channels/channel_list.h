@@ -76,6 +76,9 @@ XmlNode* NextInDocumentOrder(const XmlNode* node, const XmlNode* scope);
 // order), or null. Text and comment nodes never match.
 XmlNode* FindElement(const XmlNode* start, std::string_view name);
 
+// The first element named `name` below `parent` (document order), or null.
+XmlNode* FindElementInside(const XmlNode* parent, std::string_view name);
+
 // True for an `outline` element.
 bool IsOutline(const XmlNode* node);
 // True for an `outline` element that is a channel: it has an `xmlUrl` and no children.
@@ -91,11 +94,17 @@ std::vector<Channel> BuildUpdateList(const ChannelList& list);
 std::vector<Channel> BuildUpdateList(const XmlDocument& document);
 
 // Writes `document` to `utf8_path` as UTF-8 through a temporary file renamed over the old one,
-// so a failed save leaves the old file as it was. The XML declaration is made to name UTF-8
-// whatever encoding the document was read from (the text in memory is CP932 and the writer
-// converts all of it), so a list read from a Shift_JIS or EUC-JP file reads back unchanged.
-// Used for `channel.opml`, `fav.opml` and exports. False on failure.
+// so a failed save leaves the old file as it was. Unclosed start tags are closed first
+// (CloseOpenElements), so the file reads back with the tree it was written from. The XML
+// declaration is made to name UTF-8 whatever encoding the document was read from (the text in
+// memory is CP932 and the writer converts all of it), so a list read from a Shift_JIS or EUC-JP
+// file reads back unchanged. Used for `channel.opml`, `fav.opml` and exports. False on failure.
 bool SaveChannelList(XmlDocument& document, const std::string& utf8_path);
+
+// Turns every start tag below and after `start` that was never closed (kind kOpen, which has no
+// children) into an empty element, so that it is written as "<x/>" and reads back in the same
+// place; written as an open tag it would swallow what follows it on the next read.
+void CloseOpenElements(XmlNode* start, const XmlNode* scope);
 
 // The attributes of an element as an AttributeList, and back (replacing all of them).
 AttributeList AttributesOf(const XmlNode& node);

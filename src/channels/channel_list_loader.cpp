@@ -34,8 +34,7 @@ std::string CutText(std::string text, size_t limit) {
   if (text.size() <= limit) return text;
   size_t end = 0;
   while (end < limit) {
-    const size_t length =
-        platform::IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    const size_t length = platform::IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
     if (end + length > limit) break;
     end += length;
   }

@@ -132,9 +132,9 @@ void EditProperties(ChannelList& list, XmlNode* outline, const OutlineProperties
 void EditFavouriteProperties(ChannelList& list, XmlNode* outline, const std::string& name,
                              const std::string& address) {
   if (!IsOutline(outline)) return;
-  ReplaceAttributes(outline, ApplyFavouriteProperties(AttributesOf(*outline),
-                                                      CleanAttributeValue(name),
-                                                      CleanAttributeValue(address)));
+  ReplaceAttributes(outline,
+                    ApplyFavouriteProperties(AttributesOf(*outline), CleanAttributeValue(name),
+                                             CleanAttributeValue(address)));
   list.MarkModified();
 }
 

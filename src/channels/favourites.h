@@ -19,9 +19,9 @@ inline constexpr char kFavouritesFile[] = "fav.opml";
 // The path of fav.opml in `working_folder` (UTF-8).
 std::string FavouritesPath(const std::string& working_folder);
 
-// Reads fav.opml into `favourites` (made a list of Kind::kFavourites), first creating it with the four initial favourites when it
-// is missing. A readable file without `body` gets one in memory. False when the file can neither
-// be created nor read.
+// Reads fav.opml into `favourites` (made a list of Kind::kFavourites), first creating it with the
+// four initial favourites when it is missing. A readable file without `body` gets one in memory.
+// False when the file can neither be created nor read.
 bool LoadFavourites(const std::string& working_folder, ChannelList* favourites);
 
 // Writes `favourites` to fav.opml (atomically, as UTF-8) and clears its modified flag.

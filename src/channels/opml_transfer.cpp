@@ -57,20 +57,38 @@ bool WithinImportBounds(const XmlNode* body) {
   return true;
 }
 
-// Makes the outlines at and below `top` fit the list. OPML writers escape attribute values as
-// XML requires ("&amp;" in a feed address), while this program's files hold them as they are:
-// every value is decoded once, and line breaks become blanks. An outline without `text` takes
-// its `title`, else its `xmlUrl` or `htmlUrl`.
+// True for an attribute name the writer can write and the reader read back as the same name.
+bool IsPlainName(std::string_view name) {
+  if (name.empty()) return false;
+  for (char c : name) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '_' || c == '-' || c == ':' || c == '.';
+    if (!plain) return false;
+  }
+  return true;
+}
+
+// Makes the elements at and below `top` fit the list. Elements without a name get one, and
+// attributes whose names would not survive
+// a save (a tolerant read of a broken file can give names holding quotes or markup) are dropped.
+// OPML writers escape attribute values as XML requires ("&amp;" in a feed address), while this
+// program's files hold them as they are: every outline value is decoded once, and line breaks
+// become blanks. An outline without `text` takes its `title`, else its `xmlUrl` or `htmlUrl`.
 void NormaliseImportedOutlines(XmlNode* top) {
   for (XmlNode* node = top; node != nullptr; node = NextInDocumentOrder(node, top)) {
-    if (!IsOutline(node)) continue;
+    if (!node->IsElement()) continue;
+    if (node->value.empty()) node->value = "unnamed";  // "<>" or "</>" would not read back
+    std::vector<XmlAttribute> kept;
     for (XmlAttribute& attribute : node->attributes) {
-      if (attribute.value.find('&') != std::string::npos) {
+      if (!IsPlainName(attribute.name)) continue;
+      if (IsOutline(node) && attribute.value.find('&') != std::string::npos) {
         attribute.value = DecodeEntities(attribute.value);
       }
       attribute.value = CleanAttributeValue(attribute.value);
+      kept.push_back(std::move(attribute));
     }
-    if (node->Attribute("text") != nullptr) continue;
+    node->attributes = std::move(kept);
+    if (!IsOutline(node) || node->Attribute("text") != nullptr) continue;
     for (const char* source : {"title", "xmlUrl", "htmlUrl"}) {
       const std::string* value = node->Attribute(source);
       if (value != nullptr && !value->empty()) {
@@ -96,17 +114,18 @@ int ImportOpml(ChannelList& list, const ImportRequest& request, UserDialogs& dia
   if (!read) return -1;
 
   XmlDocument imported = XmlDocument::FromMemory(text);
-  const XmlNode* imported_body = FindElement(imported.root(), "body");
+  // The body of an `opml` element: an HTML page (an error page of a web server) has a body too.
+  const XmlNode* imported_body = FindElementInside(FindElement(imported.root(), "opml"), "body");
   if (imported_body == nullptr || list.body() == nullptr) return -1;
   if (!WithinImportBounds(imported_body)) return -1;
   XmlNode* destination = InsertionFolder(list, request.selected);
   if (destination == nullptr) return -1;
 
   XmlDocument& document = list.document();
-  for (const XmlNode* child = imported_body->first_child; child != nullptr;
-       child = child->next) {
+  for (const XmlNode* child = imported_body->first_child; child != nullptr; child = child->next) {
     if (child->kind == XmlKind::kText || child->kind == XmlKind::kCdata) continue;
     XmlNode* copy = document.CopySubtree(*child);
+    CloseOpenElements(copy, copy);
     NormaliseImportedOutlines(copy);
     document.AppendChild(destination, copy);
   }

@@ -21,19 +21,20 @@ constexpr size_t kMaxImportOutlines = 50000;
 constexpr size_t kMaxImportDepth = 64;  // outline levels below the imported `body`
 
 struct ImportRequest {
-  std::string source;             // a file path or web address (CP932); empty: ask the user
-  XmlNode* selected = nullptr;    // the selected tree item; null: nothing selected
-  SourceDownload download;        // for web addresses; null: they fail
-  std::string working_folder;     // UTF-8; where korvo_temp.txt is written for a download
+  std::string source;           // a file path or web address (CP932); empty: ask the user
+  XmlNode* selected = nullptr;  // the selected tree item; null: nothing selected
+  SourceDownload download;      // for web addresses; null: they fail
+  std::string working_folder;   // UTF-8; where korvo_temp.txt is written for a download
 };
 
 // Imports an OPML document into the insertion folder of `request.selected`: every child of its
 // `body`, in order and with its nesting, is appended there. Character references in the
 // outlines' attribute values ("&amp;") are decoded, as XML writers escape them; outlines without
-// `text` take it from `title`, else from `xmlUrl` or `htmlUrl`. A source beginning with "http://" or "https://" is
-// downloaded (and kept in korvo_temp.txt until the import ends); any other is read as a local
-// file. Returns 0, or -1 (and nothing changes) when the user cancels, the source cannot be read
-// or downloaded, either document has no `body`, or a bound is exceeded. Marks the list modified.
+// `text` take it from `title`, else from `xmlUrl` or `htmlUrl`. A source beginning with "http://"
+// or "https://" is downloaded (and kept in korvo_temp.txt until the import ends); any other is read
+// as a local file. Returns 0, or -1 (and nothing changes) when the user cancels, the source cannot
+// be read or downloaded, the source has no `opml` element with a `body` (an HTML error page is
+// refused), the list has no `body`, or a bound is exceeded. Marks the list modified.
 int ImportOpml(ChannelList& list, const ImportRequest& request, UserDialogs& dialogs);
 
 // Asks for a file name and writes the list there with SaveChannelList. 0, or -1 on Cancel or a

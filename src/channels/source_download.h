@@ -3,6 +3,7 @@
 #ifndef KORVO_CHANNELS_SOURCE_DOWNLOAD_H_
 #define KORVO_CHANNELS_SOURCE_DOWNLOAD_H_
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -14,8 +15,12 @@ namespace korvo {
 // the operation that needs it.
 using SourceDownload = std::function<bool(const std::string& address, std::string* body)>;
 
+// Largest body a SourceDownload of WebSourceDownload takes (feeds and OPML files).
+constexpr size_t kMaxSourceDownloadBytes = size_t{16} << 20;
+
 // A SourceDownload over the web download of the fetching code with `context` (copied), in its
-// first mode and then its second, with a 60-second deadline per attempt.
+// first mode and then its second, with a 60-second deadline per attempt and bodies of at most
+// kMaxSourceDownloadBytes.
 SourceDownload WebSourceDownload(FetchContext context);
 
 }  // namespace korvo

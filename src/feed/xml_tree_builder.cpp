@@ -3,6 +3,7 @@
 #include "feed/xml_tree_builder.h"
 
 #include <cstring>
+#include <new>
 
 #include "feed/entities.h"
 #include "feed/xml_token_parts.h"
@@ -90,15 +91,17 @@ void XmlTreeBuilder::FinishToken() {
   }
 }
 
+// Counts that reach zero stay in the map: names repeat, and keeping them saves a node
+// allocation per start tag.
 void XmlTreeBuilder::ForgetOpen(const XmlNode* node) {
   const auto it = open_counts_.find(StartTagKey(node->raw));
-  if (it == open_counts_.end()) return;
-  if (--it->second == 0) open_counts_.erase(it);
+  if (it != open_counts_.end() && it->second > 0) --it->second;
 }
 
 void XmlTreeBuilder::CloseElement(std::string_view raw) {
   const std::string_view key = EndTagKey(raw);
-  if (open_counts_.find(key) == open_counts_.end()) return;  // no match: ignored
+  const auto open = open_counts_.find(key);
+  if (open == open_counts_.end() || open->second == 0) return;  // no match: ignored
   size_t match = stack_.size();
   while (match > 0) {
     --match;
@@ -125,7 +128,11 @@ void XmlTreeBuilder::CloseElement(std::string_view raw) {
 }
 
 void XmlTreeBuilder::Finish() {
-  if (state_ != kBetween) FinishToken();
+  try {
+    if (state_ != kBetween) FinishToken();
+  } catch (const std::bad_alloc&) {
+    // The last token is lost; the nodes built so far are still linked below.
+  }
   token_.clear();
   state_ = kBetween;
   XmlNode* previous = nullptr;

@@ -24,7 +24,8 @@ class XmlTreeBuilder {
   XmlTreeBuilder& operator=(const XmlTreeBuilder&) = delete;
 
   // Tokenizes one piece of input. The tokenizer's state carries over to the next piece; the
-  // look-ahead for "<!--", "-->", "<![CDATA[" and "]]>" sees only this piece.
+  // look-ahead for "<!--", "-->", "<![CDATA[" and "]]>" sees only this piece. When memory runs
+  // out, the rest of the piece is dropped and the nodes built so far remain.
   void Feed(std::string_view input);
   // Ends the input: a token still being collected is finished, and the nodes left on the stack
   // become the top-level siblings, the first of them the document's root.
@@ -47,6 +48,7 @@ class XmlTreeBuilder {
     kCdataEnd = 7,    // "]]>" seen
   };
 
+  void Tokenize(std::string_view input);
   void FinishToken();
   XmlNode* NewNode(XmlKind kind);
   void Push(XmlNode* node);
@@ -59,8 +61,9 @@ class XmlTreeBuilder {
   State state_ = kBetween;
   std::string token_;  // the token being collected; its buffer is reused for the next one
   std::vector<XmlNode*> stack_;
-  // How many start tags of kind kOpen with each match key are on the stack (keys view the
-  // nodes' raw text), so an end tag without a match is ignored without walking the stack.
+  // How many start tags of kind kOpen with each match key are on the stack (keys view the raw
+  // text of a node with that key), so an end tag without a match is ignored without walking
+  // the stack.
   std::unordered_map<std::string_view, size_t> open_counts_;
 };
 

@@ -124,7 +124,8 @@ TEST(LoadChannelListTest, ConvertsUrlListLinesIntoTheExistingList) {
   const std::string too_long = long_ok + "b";
   ASSERT_EQ(long_ok.size(), 1023u);
   const std::string url_list = "http://a/feed\n#http://b/feed\r\nx\n\n#\nftp://c/\n" + long_ok +
-                               "\n" + too_long + "\nhttp://fail/\nhttp://page/\nhttp://notitle/\n"
+                               "\n" + too_long +
+                               "\nhttp://fail/\nhttp://page/\nhttp://notitle/\n"
                                "http://euc/";
   ASSERT_TRUE(platform::WriteWholeFile(folder / kUrlListFile, url_list));
 
@@ -144,8 +145,8 @@ TEST(LoadChannelListTest, ConvertsUrlListLinesIntoTheExistingList) {
   ASSERT_EQ(LoadChannelList(folder.path(), options, &list), 0);
 
   const std::vector<std::string> expected_requests = {
-      "http://a/feed", "http://b/feed", long_ok, "http://fail/", "http://page/",
-      "http://notitle/", "http://euc/"};
+      "http://a/feed", "http://b/feed",   long_ok,      "http://fail/",
+      "http://page/",  "http://notitle/", "http://euc/"};
   EXPECT_EQ(web.requested, expected_requests);
 
   const XmlNode* a = OutlineWithUrl(list, "http://a/feed");
@@ -208,8 +209,8 @@ TEST(LoadChannelListTest, UnreadableListKeepsUrlList) {
 
 TEST(LoadChannelListTest, ListWithoutBodyGetsOneAndTakesTheConversion) {
   TempFolder folder;
-  ASSERT_TRUE(platform::WriteWholeFile(folder / kChannelListFile,
-                                       "<opml version=\"1.0\"><head><title>x</title></head></opml>"));
+  ASSERT_TRUE(platform::WriteWholeFile(
+      folder / kChannelListFile, "<opml version=\"1.0\"><head><title>x</title></head></opml>"));
   ASSERT_TRUE(platform::WriteWholeFile(folder / kUrlListFile, "http://a/\n"));
   FakeWeb web;
   web.pages["http://a/"] = Rss("A", "http://a.site/");

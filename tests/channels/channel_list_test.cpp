@@ -141,8 +141,8 @@ TEST(ChannelListTest, EmptyListSavesAndReadsBack) {
   ASSERT_TRUE(SaveChannelList(list.document(), folder / "channel.opml"));
   std::string saved;
   ASSERT_TRUE(platform::ReadWholeFile(folder / "channel.opml", &saved));
-  EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version = \"1.0\">\n", 0),
-            0u);
+  EXPECT_EQ(
+      saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version = \"1.0\">\n", 0), 0u);
   ChannelList reloaded;
   ASSERT_TRUE(reloaded.LoadFile(folder / "channel.opml"));
   ASSERT_NE(reloaded.body(), nullptr);
@@ -157,25 +157,24 @@ TEST(ChannelListTest, EmptyListSavesAndReadsBack) {
 // back with the same texts (a file declaring EUC-JP but holding Shift_JIS would not).
 TEST(ChannelListTest, JapaneseFilesOfEveryDeclaredEncodingSaveAsUtf8) {
   const std::string title = Sjis(u8"日本語のチャンネル・表示");
-  const std::string body_utf8 = std::string(u8"\n<opml version=\"1.0\">\n<body>\n<outline text=\"") +
-                                u8"日本語のチャンネル・表示" +
-                                "\" xmlUrl=\"http://jp/\"/>\n</body>\n</opml>\n";
+  const std::string body_utf8 =
+      std::string(u8"\n<opml version=\"1.0\">\n<body>\n<outline text=\"") +
+      u8"日本語のチャンネル・表示" + "\" xmlUrl=\"http://jp/\"/>\n</body>\n</opml>\n";
   struct Case {
     const char* declared;
     std::string body;
   };
   const std::string body_sjis = platform::Utf8ToCp932(body_utf8);
   const Case cases[] = {
-      {"UTF-8", body_utf8},
-      {"Shift_JIS", body_sjis},
-      {"EUC-JP", std::string()},  // filled below
+      {"UTF-8", body_utf8}, {"Shift_JIS", body_sjis}, {"EUC-JP", std::string()},  // filled below
   };
   for (Case c : cases) {
     if (std::string(c.declared) == "EUC-JP") {
       // EUC-JP bytes of the same text, made by hand from the JIS rows: convert through the
       // platform's EUC-JP reader to check the bytes first.
-      c.body = "\n<opml version=\"1.0\">\n<body>\n<outline text=\"\xC6\xFC\xCB\xDC\xB8\xEC\" "
-               "xmlUrl=\"http://jp/\"/>\n</body>\n</opml>\n";
+      c.body =
+          "\n<opml version=\"1.0\">\n<body>\n<outline text=\"\xC6\xFC\xCB\xDC\xB8\xEC\" "
+          "xmlUrl=\"http://jp/\"/>\n</body>\n</opml>\n";
     }
     TempFolder folder;
     const std::string path = folder / "channel.opml";
@@ -220,6 +219,23 @@ TEST(ChannelListTest, WronglyDeclaredOrGarbledFilesStillLoad) {
     EXPECT_EQ(channels[0].url, "http://a/");
     EXPECT_TRUE(SaveChannelList(list.document(), path));
   }
+}
+
+TEST(ChannelListTest, Utf16FileGivesAtMostThePlaceholder) {
+  TempFolder folder;
+  const std::string path = folder / "channel.opml";
+  const std::u16string text =
+      u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<opml><body>"
+      u"<outline text=\"a\" xmlUrl=\"http://a/\"/></body></opml>\n";
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
+  ChannelList list;
+  list.LoadFile(path);  // whatever the reader makes of it
+  EXPECT_GE(BuildUpdateList(list).size(), 1u);
 }
 
 TEST(ChannelListTest, TenThousandLevelsOfFoldersLoadWalkAndSave) {
@@ -305,6 +321,24 @@ TEST(ChannelListTest, AttributeValuesWithMarkupCharactersRoundTrip) {
     EXPECT_EQ(*node->Attribute("description"), "line one  line two tab");
     ASSERT_TRUE(SaveChannelList(reloaded.document(), path));  // and again: nothing doubles
   }
+}
+
+// A tolerant read keeps unclosed start tags; saved as open tags they would swallow what follows.
+TEST(ChannelListTest, UnclosedOutlinesReadBackInTheirPlace) {
+  TempFolder folder;
+  const std::string path = folder / "channel.opml";
+  ChannelList list = FromText(
+      "<opml><body><outline text=\"a\" xmlUrl=\"http://a/\">"
+      "<outline text=\"F\" NoInherit=\"true\"><outline text=\"b\" xmlUrl=\"http://b/\"/>"
+      "</outline><outline text=\"c\" xmlUrl=\"http://c/\"></body></opml>");
+  const std::vector<Channel> before = BuildUpdateList(list);
+  ASSERT_EQ(before.size(), 3u);
+  ASSERT_TRUE(SaveChannelList(list.document(), path));
+  ChannelList reloaded;
+  ASSERT_TRUE(reloaded.LoadFile(path));
+  const std::vector<Channel> after = BuildUpdateList(reloaded);
+  ASSERT_EQ(after.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(after[i].url, before[i].url);
 }
 
 TEST(ChannelListTest, FailedSaveReportsFailure) {

@@ -81,9 +81,9 @@ TEST(AddChannelTest, AddsOrAsksBeforeOverwritingTheSameTitle) {
   ChannelList untouched = SampleList();
   const std::string before = untouched.document().Write();
   ScriptedDialogs cancel;
-  EXPECT_EQ(AddChannel(untouched, Named(untouched, "Alpha"),
-                       {"Beta", "", "http://beta2/", "d"}, cancel),
-            nullptr);
+  EXPECT_EQ(
+      AddChannel(untouched, Named(untouched, "Alpha"), {"Beta", "", "http://beta2/", "d"}, cancel),
+      nullptr);
   ASSERT_EQ(cancel.asked.size(), 1u);
   EXPECT_EQ(cancel.asked[0].text,
             FormatText(GetChannelText(ChannelText::kSameItemOverwrite), "Beta"));
@@ -101,8 +101,8 @@ TEST(AddChannelTest, AddsOrAsksBeforeOverwritingTheSameTitle) {
 
   // Re-adding the same feed keeps its request options (the part after "[").
   dialogs.answers = {true};
-  XmlNode* alpha =
-      AddChannel(list, Named(list, "News"), {"Alpha", "http://a/", "http://alpha/rss", ""}, dialogs);
+  XmlNode* alpha = AddChannel(list, Named(list, "News"),
+                              {"Alpha", "http://a/", "http://alpha/rss", ""}, dialogs);
   ASSERT_NE(alpha, nullptr);
   EXPECT_EQ(*alpha->Attribute("xmlUrl"), "http://alpha/rss[user]");
   EXPECT_EQ(*alpha->Attribute("authorization"), "basic");

@@ -38,14 +38,16 @@ const char kForeignExport[] =
     u8"      <outline type=\"rss\" text=\"日本経済ニュース\" title=\"日本経済ニュース\"\n"
     u8"        xmlUrl=\"https://example.jp/news/rss.xml\" htmlUrl=\"https://example.jp/news/\"/>\n"
     u8"      <outline text=\"テクノロジー\" title=\"テクノロジー\">\n"
-    u8"        <outline type=\"rss\" text=\"技術ブログ &amp; メモ\" title=\"技術ブログ &amp; メモ\" "
+    u8"        <outline type=\"rss\" text=\"技術ブログ &amp; メモ\" title=\"技術ブログ &amp; "
+    u8"メモ\" "
     u8"xmlUrl=\"https://tech.example.jp/feed?format=rss&amp;lang=ja\" "
     u8"htmlUrl=\"https://tech.example.jp/\"/>\n"
     u8"        <outline type=\"atom\" title=\"Atomだけのタイトル\" "
     u8"xmlUrl=\"https://atom.example.jp/atom.xml\" htmlUrl=\"https://atom.example.jp/\"/>\n"
     u8"      </outline>\n"
     u8"    </outline>\n"
-    u8"    <outline type=\"rss\" text=\"Single Feed\" xmlUrl=\"http://single.example.com/index.rdf\" "
+    u8"    <outline type=\"rss\" text=\"Single Feed\" "
+    u8"xmlUrl=\"http://single.example.com/index.rdf\" "
     u8"htmlUrl=\"http://single.example.com/\" description=\"A plain feed\"/>\n"
     u8"  </body>\n"
     u8"</opml>\n";
@@ -163,7 +165,8 @@ TEST(ImportOpmlTest, RefusalsChangeNothing) {
     request.source = path;
     return ImportOpml(list, request, dialogs);
   };
-  EXPECT_EQ(import_text("<opml><head/></opml>"), -1);  // no body
+  EXPECT_EQ(import_text("<opml><head/></opml>"), -1);                             // no body
+  EXPECT_EQ(import_text("<html><body><outline text=\"a\"/></body></html>"), -1);  // not OPML
   EXPECT_EQ(import_text(""), -1);
   EXPECT_EQ(import_text("\xFF\xFE\x00\x01 binary"), -1);
 
@@ -197,8 +200,7 @@ TEST(ImportOpmlTest, RefusalsChangeNothing) {
   EXPECT_EQ(ImportOpml(no_body, request, dialogs), -1);
 
   // Oversized files are refused before they are read.
-  ASSERT_TRUE(platform::WriteWholeFile(folder / "big.opml",
-                                       std::string(kMaxImportBytes + 1, ' ')));
+  ASSERT_TRUE(platform::WriteWholeFile(folder / "big.opml", std::string(kMaxImportBytes + 1, ' ')));
   request.source = folder / "big.opml";
   EXPECT_EQ(ImportOpml(list, request, dialogs), -1);
 }
@@ -247,8 +249,7 @@ TEST(ApplyChangesTest, SavesOnOkAndRestoresOnCancel) {
   // A failed save keeps the changes in the list.
   ASSERT_NE(AddChannel(list, nullptr, {"C", "", "http://c/", ""}, dialogs), nullptr);
   dialogs.answers = {true};
-  EXPECT_EQ(ApplyChanges(list, folder / "no/such/channel.opml", dialogs),
-            ApplyResult::kSaveFailed);
+  EXPECT_EQ(ApplyChanges(list, folder / "no/such/channel.opml", dialogs), ApplyResult::kSaveFailed);
   EXPECT_TRUE(list.modified());
   EXPECT_EQ(BuildUpdateList(list).size(), 2u);
 }
