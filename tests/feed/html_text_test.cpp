@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "feed/comment_link.h"
+#include "feed/xml_document.h"
 
 namespace korvo {
 namespace {
@@ -60,6 +63,71 @@ TEST(HtmlTextTest, HostileNestingNeitherOverflowsNorExplodes) {
   for (int i = 0; i < kDepth; ++i) open += "<li>";
   open += "y";
   EXPECT_EQ(RenderHtmlFragment(open, 64).size(), 64u);
+}
+
+// RenderHtmlFragment reads the tokens itself instead of building the fragment's document; it
+// must give exactly what the walk over the document gives.
+std::string RenderedThroughDocument(const std::string& html) {
+  std::string text;
+  RenderNodesAsText(XmlDocument::FromHtmlFragment(html).root(), &text);
+  return text;
+}
+
+TEST(HtmlTextTest, TokenRenderingEqualsTheDocumentWalk) {
+  const std::vector<std::string> pieces = {"<p>",
+                                           "</p>",
+                                           "<li>",
+                                           "</li>",
+                                           "<a href=\"u>v\">",
+                                           "</a>",
+                                           "<!--",
+                                           "-->",
+                                           "<![CDATA[",
+                                           "]]>",
+                                           "&amp;",
+                                           "&amp;lt;",
+                                           "\n",
+                                           "\t",
+                                           "\r",
+                                           "\"",
+                                           "<br>",
+                                           "<BR/>",
+                                           "<q>",
+                                           "</q>",
+                                           "<",
+                                           ">",
+                                           "x",
+                                           " ",
+                                           "<?x?>",
+                                           "<!doctype html>",
+                                           "</dummy>",
+                                           "<dummy>",
+                                           std::string(1, '\0'),
+                                           "<td>",
+                                           "<tr>",
+                                           "</tr>",
+                                           "<hr>",
+                                           "<img src=x>",
+                                           "<ul>",
+                                           "</ul>",
+                                           "<h1>",
+                                           "</h1>",
+                                           "</h>",
+                                           "<a\nb>",
+                                           "</ a>",
+                                           "<p/>",
+                                           "-",
+                                           "]",
+                                           "<![CDATA[]]>",
+                                           "\x81",
+                                           "<dl><dt>"};
+  std::mt19937 random(20050201);
+  for (int round = 0; round < 3000; ++round) {
+    std::string html;
+    const size_t count = random() % 24;
+    for (size_t i = 0; i < count; ++i) html += pieces[random() % pieces.size()];
+    ASSERT_EQ(RenderHtmlFragment(html), RenderedThroughDocument(html)) << html;
+  }
 }
 
 TEST(CommentLinkTest, DerivesTrackbackOnlyForTheBlogHostPattern) {
