@@ -57,6 +57,46 @@ bool StartsAt(std::string_view input, size_t at, std::string_view text) {
   return input.size() - at >= text.size() && input.compare(at, text.size(), text) == 0;
 }
 
+// The element name as ExtractName takes it (after '<', blanks and '/', the run of ASCII letters,
+// '!' and ':'), viewed instead of copied.
+std::string_view NameOf(std::string_view raw) {
+  size_t i = 0;
+  while (i < raw.size() && (raw[i] == '<' || raw[i] == ' ' || raw[i] == '/')) ++i;
+  const size_t start = i;
+  while (i < raw.size()) {
+    const char c = raw[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '!' || c == ':')) break;
+    ++i;
+  }
+  return raw.substr(start, i - start);
+}
+
+// False when ApplyVariantRule cannot change a tag's kind: the rule only concerns tags whose text
+// after '<' begins with '?', '!' or the first letter of a void tag.
+bool VariantRuleMayApply(std::string_view raw) {
+  switch (raw.size() > 1 ? raw[1] : '\0') {
+    case '?':
+    case '!':
+    case 'i':
+    case 'I':
+    case 'b':
+    case 'B':
+    case 'a':
+    case 'A':
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'm':
+    case 'M':
+    case 'l':
+    case 'L':
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool OnlyBlanks(std::string_view raw) {
   for (char c : raw) {
     if (c != ' ' && c != '\t') return false;
@@ -96,17 +136,20 @@ class FragmentRenderer {
 
   void StartToken() { token_start_ = buffer_.size(); }
   void FinishToken();
+  void PushOpen(size_t token, std::string_view key);
   void CloseElement(std::string_view key);
-  void Forget(std::string_view key) {
-    const auto it = open_counts_.find(key);
-    if (it != open_counts_.end() && --it->second == 0) open_counts_.erase(it);
-  }
+
+  // Up to this many open start tags an end tag's match is looked for by scanning them; beyond,
+  // counts per key answer whether there is one, so that hostile input full of unmatched end tags
+  // stays linear.
+  static constexpr size_t kLinearOpenTags = 16;
 
   State state_ = kBetween;
   std::string buffer_;  // bytes of the tokens kept so far, then of the one being collected
   size_t token_start_ = 0;
   std::vector<Token> tokens_;
   std::vector<OpenTag> open_;  // unclosed start tags still open to a match, innermost last
+  bool counting_ = false;      // open_counts_ is kept (set once open_ grew past kLinearOpenTags)
   std::unordered_map<std::string_view, size_t> open_counts_;
 };
 
@@ -183,7 +226,8 @@ void FragmentRenderer::FinishToken() {
   const std::string_view raw(buffer_.data() + token_start_, buffer_.size() - token_start_);
   bool keep_bytes = false;
   if (!raw.empty() && !OnlyBlanks(raw)) {
-    const XmlKind kind = ApplyVariantRule(raw, ClassifyToken(raw), true);
+    XmlKind kind = ClassifyToken(raw);
+    if (VariantRuleMayApply(raw)) kind = ApplyVariantRule(raw, kind, true);
     Token token{kind};
     switch (kind) {
       case XmlKind::kEnd:
@@ -192,11 +236,9 @@ void FragmentRenderer::FinishToken() {
       case XmlKind::kOpen:
       case XmlKind::kEmpty:
       case XmlKind::kElement:
-        token.row = HtmlTextRowFor(ExtractName(raw));
+        token.row = HtmlTextRowFor(NameOf(raw));
         if (kind == XmlKind::kOpen) {
-          const std::string_view key = StartTagKey(raw);
-          open_.push_back(OpenTag{tokens_.size(), key});
-          ++open_counts_[key];
+          PushOpen(tokens_.size(), StartTagKey(raw));
           keep_bytes = true;
         }
         tokens_.push_back(token);
@@ -222,12 +264,32 @@ void FragmentRenderer::FinishToken() {
   token_start_ = buffer_.size();
 }
 
+void FragmentRenderer::PushOpen(size_t token, std::string_view key) {
+  open_.push_back(OpenTag{token, key});
+  if (counting_) {
+    ++open_counts_[key];
+  } else if (open_.size() > kLinearOpenTags) {
+    counting_ = true;
+    for (const OpenTag& tag : open_) ++open_counts_[tag.key];
+  }
+}
+
 void FragmentRenderer::CloseElement(std::string_view key) {
-  if (open_counts_.find(key) == open_counts_.end()) return;  // no match: ignored
+  // Is there a match at all? (An unmatched end tag is ignored and closes nothing.)
+  if (counting_) {
+    if (open_counts_.find(key) == open_counts_.end()) return;
+  } else {
+    bool found = false;
+    for (const OpenTag& tag : open_) found = found || tag.key == key;
+    if (!found) return;
+  }
   while (!open_.empty()) {
     const OpenTag tag = open_.back();
     open_.pop_back();
-    Forget(tag.key);
+    if (counting_) {
+      const auto it = open_counts_.find(tag.key);
+      if (it != open_counts_.end() && --it->second == 0) open_counts_.erase(it);
+    }
     if (tag.key == key) {
       Token& start = tokens_[tag.token];
       start.closed = true;

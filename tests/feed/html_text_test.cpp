@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "feed/comment_link.h"
+#include "feed/html_text_rows.h"
 #include "feed/xml_document.h"
 
 namespace korvo {
@@ -34,6 +35,40 @@ TEST(HtmlTextTest, NamesMatchByPrefixAndCaseAsListed) {
   EXPECT_EQ(RenderHtmlFragment("<Br>c"), "c");  // mixed case is not listed
   EXPECT_EQ(RenderHtmlFragment("<BR>c"), "\r\nc");
   EXPECT_EQ(RenderHtmlFragment("<abbr>c</abbr>"), " c ");
+}
+
+TEST(HtmlTextTest, EveryListedNameHasItsRow) {
+  const struct {
+    std::vector<std::string> names;
+    const char* before;
+    const char* after;
+  } rows[] = {
+      {{"img", "IMG", "imgx"}, " ", ""},
+      {{"br", "BR", "brx"}, "\r\n", ""},
+      {{"p", "P", "pre", "param"}, "\r\n", "\r\n"},
+      {{"BLOCKQUOTE", "blockquote", "Q", "q", "quote"}, "\r\n\r\n", "\r\n\r\n"},
+      {{"A", "a", "abbr", "Address"}, " ", " "},
+      {{"DT", "dt"}, "", "\r\n"},
+      {{"DD", "dd"}, "    ", "\r\n"},
+      {{"OL", "ol"}, "\r\n", "\r\n"},
+      {{"LI", "li", "link"}, "  ", "\r\n"},
+      {{"UL", "ul", "TABLE", "table"}, "\r\n", "\r\n"},
+      {{"TR", "tr", "track"}, "", "\r\n"},
+      {{"TD", "td"}, "   ", ""},
+      {{"HR", "hr"}, "--------\r\n", ""},
+  };
+  for (const auto& row : rows) {
+    for (const std::string& name : row.names) {
+      const HtmlTextRow* found = HtmlTextRowFor(name);
+      ASSERT_NE(found, nullptr) << name;
+      EXPECT_STREQ(found->before, row.before) << name;
+      EXPECT_STREQ(found->after, row.after) << name;
+    }
+  }
+  for (const char* name : {"", "Img", "bR", "Br", "b", "blockquot", "span", "div", "Table", "th",
+                           "dl", "Ol", "uL", "h", "hR", "tbody", "D", "o"}) {
+    EXPECT_EQ(HtmlTextRowFor(name), nullptr) << name;
+  }
 }
 
 TEST(HtmlTextTest, UnclosedStartTagWaitsForTheNextText) {
@@ -124,7 +159,7 @@ TEST(HtmlTextTest, TokenRenderingEqualsTheDocumentWalk) {
   std::mt19937 random(20050201);
   for (int round = 0; round < 3000; ++round) {
     std::string html;
-    const size_t count = random() % 24;
+    const size_t count = random() % 64;
     for (size_t i = 0; i < count; ++i) html += pieces[random() % pieces.size()];
     ASSERT_EQ(RenderHtmlFragment(html), RenderedThroughDocument(html)) << html;
   }
