@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "feed/cp932_table.h"
 #include "feed/cp932_text.h"
 #include "feed/text_file_replace.h"
 #include "platform/code_page.h"
@@ -52,6 +53,39 @@ bool Utf16ByNulParity(std::string_view bytes, FeedEncoding* encoding) {
   return false;
 }
 
+// Appends `text` without its NUL bytes.
+void AppendWithoutNul(std::string_view text, std::string* out) {
+  while (!text.empty()) {
+    const size_t nul = text.find('\0');
+    out->append(text.data(), std::min(nul, text.size()));
+    if (nul == std::string_view::npos) break;
+    text.remove_prefix(nul + 1);
+  }
+}
+
+// UTF-16 code units to CP932 through the table. A surrogate pair (no CP932 form) and a lone
+// surrogate give one replacement each, as the platform does.
+std::string Utf16UnitsToInternal(const std::u16string& units) {
+  const Cp932Table& table = Cp932Table::Get();
+  std::string out;
+  out.reserve(units.size() * 2);
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = units[i];
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      if (c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+          units[i + 1] <= 0xDFFF) {
+        ++i;
+      }
+      out.push_back(kFeedReplacement);
+    } else if (!table.Append(c, &out)) {
+      out.push_back(kFeedReplacement);
+    }
+  }
+  return out;
+}
+
 std::string Utf16BytesToInternal(std::string_view bytes, bool big_endian) {
   std::u16string units;
   units.reserve(bytes.size() / 2);
@@ -62,7 +96,56 @@ std::string Utf16BytesToInternal(std::string_view bytes, bool big_endian) {
                                                        : (second << 8) | first);
     if (unit != 0) units.push_back(unit);
   }
-  return platform::Utf16ToCp932(units, kFeedReplacement);
+  return Utf16UnitsToInternal(units);
+}
+
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// A run of non-ASCII UTF-8 bytes to CP932. Well-formed two- and three-byte sequences go through
+// the table; from the first other sequence on, the rest of the run goes through the platform's
+// converters, which handle bad and supplementary-plane sequences.
+void AppendNonAsciiRun(std::string_view run, const Cp932Table& table, std::string* out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(run.data());
+  const size_t n = run.size();
+  size_t i = 0;
+  while (i < n) {
+    uint32_t c;
+    if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && IsContinuation(p[i + 1])) {
+      c = (p[i] & 0x1Fu) << 6 | (p[i + 1] & 0x3Fu);
+      i += 2;
+    } else if (p[i] >= 0xE0 && p[i] <= 0xEF && i + 2 < n && IsContinuation(p[i + 1]) &&
+               IsContinuation(p[i + 2])) {
+      c = (p[i] & 0x0Fu) << 12 | (p[i + 1] & 0x3Fu) << 6 | (p[i + 2] & 0x3Fu);
+      if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) break;  // overlong or a surrogate
+      i += 3;
+    } else {
+      break;
+    }
+    if (!table.Append(static_cast<char16_t>(c), out)) out->push_back(kFeedReplacement);
+  }
+  if (i < n) {
+    *out += platform::Utf16ToCp932(platform::Utf8ToUtf16(run.substr(i)), kFeedReplacement);
+  }
+}
+
+// UTF-8 feed bytes to CP932. Markup is mostly ASCII, which both encodings share: runs of ASCII
+// are copied (without NULs) and only the runs of other bytes are converted. Every UTF-8
+// sequence of more than one byte lies inside such a run, so the result is the same as
+// converting the whole text at once.
+std::string Utf8BytesToInternal(std::string_view bytes) {
+  const Cp932Table& table = Cp932Table::Get();
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const size_t ascii = AsciiPrefixLength(bytes);
+    AppendWithoutNul(bytes.substr(0, ascii), &out);
+    bytes.remove_prefix(ascii);
+    size_t other = 0;
+    while (other < bytes.size() && static_cast<unsigned char>(bytes[other]) >= 0x80) ++other;
+    if (other > 0) AppendNonAsciiRun(bytes.substr(0, other), table, &out);
+    bytes.remove_prefix(other);
+  }
+  return out;
 }
 
 }  // namespace
@@ -116,9 +199,7 @@ std::string FeedBytesToInternal(std::string_view bytes, FeedEncoding encoding) {
       break;
   }
   if (StartsWith(bytes, kUtf8Mark)) bytes.remove_prefix(3);
-  std::u16string units = platform::Utf8ToUtf16(bytes);
-  units.erase(std::remove(units.begin(), units.end(), u'\0'), units.end());
-  return platform::Utf16ToCp932(units, kFeedReplacement);
+  return Utf8BytesToInternal(bytes);
 }
 
 std::string Utf8ToInternal(std::string_view utf8) { return platform::Utf8ToCp932(utf8, '?'); }

@@ -78,22 +78,19 @@ XmlDocument XmlDocument::FromFile(const std::string& utf8_path) {
 
   size_t pos = 0;
   while (pos < input.size()) {
-    std::string_view window = input.substr(pos, kMaxPiece);
+    const std::string_view window = input.substr(pos, kMaxPiece);
+    const size_t line_feed = window.find('\n');
+    const size_t line_end = line_feed == std::string_view::npos ? window.size() : line_feed + 1;
+    const bool cut = line_feed == std::string_view::npos && pos + window.size() < input.size();
     // A declaration is read before its own line is converted, so a one-line document is
-    // converted by the encoding it declares, not by the one in force before it.
+    // converted by the encoding it declares, not by the one in force before it. Only the bytes
+    // of this line (or of this window of an over-long line) are searched.
     XmlEncoding declared;
-    if (!utf16 && !builder.seen_declaration() && PeekDeclaredEncoding(window, &declared)) {
+    if (!utf16 && !builder.seen_declaration() &&
+        PeekDeclaredEncoding(window.substr(0, line_end), &declared)) {
       builder.set_encoding(declared);
     }
-    const size_t line_feed = window.find('\n');
-    size_t length;
-    if (line_feed != std::string_view::npos) {
-      length = line_feed + 1;
-    } else if (pos + window.size() == input.size()) {
-      length = window.size();
-    } else {
-      length = CutLongLine(window, builder.encoding());
-    }
+    const size_t length = cut ? CutLongLine(window, builder.encoding()) : line_end;
     std::string_view piece = window.substr(0, length);
     pos += length;
     while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t')) {

@@ -1,5 +1,6 @@
 #include "feed/xml_token_parts.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -65,6 +66,7 @@ XmlKind ClassifyToken(std::string_view raw) {
   if (n >= 2 && raw[0] == '<' && raw[n - 1] == '>') {
     if (raw[1] == '/') return XmlKind::kEnd;
     if (raw[n - 2] == '/') return XmlKind::kEmpty;
+    if (raw[1] != '!') return XmlKind::kOpen;
     if (StartsWith(raw, "<!--") && EndsWith(raw, "-->")) return XmlKind::kComment;
     if (n >= 12 && StartsWith(raw, "<![CDATA[") && EndsWith(raw, "]]>")) return XmlKind::kCdata;
     return XmlKind::kOpen;
@@ -78,11 +80,15 @@ XmlKind ApplyVariantRule(std::string_view raw, XmlKind kind, bool html_fragment)
   if (n >= 3 && raw[1] == '?' && raw[n - 2] == '?') return XmlKind::kDeclaration;
   if (!html_fragment) return kind;
   const std::string_view after = raw.substr(1);
-  if (StartsWith(after, "!doctype") || StartsWith(after, "!DOCTYPE")) {
-    return XmlKind::kDeclaration;
+  if (after.empty()) return kind;
+  if (after[0] == '!') {
+    if (StartsWith(after, "!doctype") || StartsWith(after, "!DOCTYPE")) {
+      return XmlKind::kDeclaration;
+    }
+    return kind;
   }
   for (std::string_view tag : kVoidTags) {
-    if (StartsWith(after, tag)) return XmlKind::kEmpty;
+    if (tag[0] == after[0] && StartsWith(after, tag)) return XmlKind::kEmpty;
   }
   return kind;
 }
@@ -95,23 +101,33 @@ std::string ExtractName(std::string_view raw) {
   return std::string(raw.substr(start, i - start));
 }
 
+namespace {
+
+std::string_view KeyFrom(std::string_view raw, size_t start) {
+  size_t end = start;
+  while (end < raw.size() && raw[end] != ' ' && raw[end] != '>') ++end;
+  return raw.substr(start, end - start);
+}
+
+}  // namespace
+
 std::string_view StartTagKey(std::string_view raw) {
-  const std::string_view rest = raw.substr(raw.empty() ? 0 : 1);
-  return rest.substr(0, rest.find_first_of(" >"));
+  return KeyFrom(raw, std::min<size_t>(raw.size(), 1));
 }
 
 std::string_view EndTagKey(std::string_view raw) {
-  const std::string_view rest = raw.substr(raw.size() < 2 ? raw.size() : 2);
-  return rest.substr(0, rest.find_first_of(" >"));
+  return KeyFrom(raw, std::min<size_t>(raw.size(), 2));
 }
 
 void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out) {
   out->clear();
   // The stored names as views into `raw` (which outlives this call, unlike the strings of `out`
   // that move when it grows), and their index once the list grows long.
-  std::vector<std::string_view> names;
+  thread_local std::vector<std::string_view> names;
+  names.clear();
   std::unordered_map<std::string_view, size_t> index;
   const size_t n = raw.size();
+  out->reserve(std::min<size_t>(std::count(raw.begin(), raw.end(), '='), kMaxXmlAttributes));
   size_t i = 0;
   while (i < n && raw[i] != ' ' && raw[i] != '>') ++i;
   while (true) {

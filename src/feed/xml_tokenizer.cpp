@@ -81,7 +81,9 @@ void XmlTreeBuilder::Feed(std::string_view input) {
         }
         if (state_ != kBetween) FinishToken();
         token_.clear();
-        if (StartsAt(input, i, "<!--")) {
+        if (i + 1 < n && input[i + 1] != '!') {
+          state_ = kInTag;
+        } else if (StartsAt(input, i, "<!--")) {
           state_ = kInComment;
         } else if (StartsAt(input, i, "<![CDATA[")) {
           state_ = kInCdata;

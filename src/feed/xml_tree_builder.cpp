@@ -90,15 +90,17 @@ void XmlTreeBuilder::FinishToken() {
   }
 }
 
+// Counts that reach zero stay in the map: names repeat, and keeping them saves a node
+// allocation per start tag.
 void XmlTreeBuilder::ForgetOpen(const XmlNode* node) {
   const auto it = open_counts_.find(StartTagKey(node->raw));
-  if (it == open_counts_.end()) return;
-  if (--it->second == 0) open_counts_.erase(it);
+  if (it != open_counts_.end() && it->second > 0) --it->second;
 }
 
 void XmlTreeBuilder::CloseElement(std::string_view raw) {
   const std::string_view key = EndTagKey(raw);
-  if (open_counts_.find(key) == open_counts_.end()) return;  // no match: ignored
+  const auto open = open_counts_.find(key);
+  if (open == open_counts_.end() || open->second == 0) return;  // no match: ignored
   size_t match = stack_.size();
   while (match > 0) {
     --match;

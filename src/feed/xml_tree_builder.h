@@ -59,8 +59,9 @@ class XmlTreeBuilder {
   State state_ = kBetween;
   std::string token_;  // the token being collected; its buffer is reused for the next one
   std::vector<XmlNode*> stack_;
-  // How many start tags of kind kOpen with each match key are on the stack (keys view the
-  // nodes' raw text), so an end tag without a match is ignored without walking the stack.
+  // How many start tags of kind kOpen with each match key are on the stack (keys view the raw
+  // text of a node with that key), so an end tag without a match is ignored without walking
+  // the stack.
   std::unordered_map<std::string_view, size_t> open_counts_;
 };
 

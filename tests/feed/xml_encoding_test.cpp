@@ -8,6 +8,7 @@
 #include "feed/feed_encoding.h"
 #include "feed/xml_document.h"
 #include "feed/xml_tree_dump.h"
+#include "platform/code_page.h"
 #include "platform/files.h"
 
 namespace korvo {
@@ -101,6 +102,43 @@ TEST(FeedEncodingTest, BrokenInputNeverGivesNulOrLoneLeadByte) {
   }
 }
 
+// The first position where two long texts differ, or -1, for short failure messages.
+long FirstDifference(const std::string& a, const std::string& b) {
+  for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
+    if (i >= a.size() || i >= b.size() || a[i] != b[i]) return static_cast<long>(i);
+  }
+  return -1;
+}
+
+TEST(FeedEncodingTest, FastPathsAgreeWithThePlatformConverters) {
+  // A sample of the whole BMP, mixed with ASCII, bad sequences and supplementary characters.
+  std::u16string units;
+  for (uint32_t c = 0x80; c <= 0xFFFF; c += 7) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    units.push_back(static_cast<char16_t>(c));
+    if (c % 5 == 0) units += u"<a>";
+    if (c % 11 == 0) units += u"\U0001F600";
+  }
+  const std::string utf8 = platform::Utf16ToUtf8(units);
+  EXPECT_EQ(FirstDifference(FeedBytesToInternal(utf8, FeedEncoding::kUtf8),
+                            platform::Utf8ToCp932(utf8, '-')),
+            -1);
+  const std::string broken = "a\xE3\x81" + utf8.substr(0, 300) + "\xC0\xAF\xED\xA0\x80\xFF" +
+                             utf8.substr(300, 300);
+  EXPECT_EQ(FirstDifference(FeedBytesToInternal(broken, FeedEncoding::kUtf8),
+                            platform::Utf8ToCp932(broken, '-')),
+            -1);
+  std::string le;
+  for (char16_t unit : units) {
+    le += static_cast<char>(unit & 0xFF);
+    le += static_cast<char>(unit >> 8);
+  }
+  le += std::string("\x00\xD8", 2);  // a lone high surrogate at the end
+  EXPECT_EQ(FirstDifference(FeedBytesToInternal(le, FeedEncoding::kUtf16Le),
+                            platform::Utf16ToCp932(units + u'\xD800', '-')),
+            -1);
+}
+
 class XmlFileTest : public ::testing::Test {
  protected:
   XmlDocument Read(const std::string& bytes) {
@@ -139,6 +177,16 @@ TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
             "t{\"" + kAiCp932 + "\"}");
   EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?><t>" + kAiEucJp + "</t>")),
             "t{\"" + kAiCp932 + "\"}");
+  // The same with further lines after the first one.
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?><t>" + kAiEucJp + "\n" +
+                      kAiEucJp + "</t>\n")),
+            "t{\"" + kAiCp932 + kAiCp932 + "\"}");
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>" + kAiCp932 +
+                      "\n</t>\n<u>" + kAiCp932 + "</u>")),
+            "t{\"" + kAiCp932 + "\"} u{\"" + kAiCp932 + "\"}");
+  // Broken Shift_JIS: a lead byte without its trail byte does not swallow the '<' after it.
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>a\x82</t>")),
+            "t{\"a?\"}");
 }
 
 TEST_F(XmlFileTest, Utf16FilesAndMarks) {

@@ -168,6 +168,24 @@ TEST(XmlDocumentTest, HostileDepthAndWidth) {
   for (int i = 0; i < kDepth; ++i) open_only += "<a><b>";
   const XmlDocument flat = XmlDocument::FromMemory(open_only);
   EXPECT_EQ(flat.Find("zzz"), nullptr);
+  // The same deep text as an HTML fragment: one more level, the dummy root.
+  const XmlDocument fragment = XmlDocument::FromHtmlFragment(text);
+  EXPECT_EQ(fragment.root()->value, "dummy");
+  EXPECT_NE(fragment.Find("x"), nullptr);
+}
+
+TEST(XmlDocumentTest, AttributesPerTagAreCapped) {
+  std::string tag = "<a";
+  for (int i = 0; i < 3000; ++i) tag += " n" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+  tag += " n5=\"again\" n2999=\"late\"/>";
+  const XmlDocument document = XmlDocument::FromMemory(tag);
+  const XmlNode* a = document.root();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->attributes.size(), 1024u);
+  EXPECT_EQ(*a->Attribute("n1023"), "1023");
+  EXPECT_EQ(a->Attribute("n1024"), nullptr);
+  EXPECT_EQ(*a->Attribute("n5"), "again");  // a repeated name still takes the later value
+  EXPECT_EQ(a->Attribute("n2999"), nullptr);
 }
 
 }  // namespace
