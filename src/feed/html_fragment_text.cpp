@@ -1,7 +1,9 @@
 // RenderHtmlFragment without building the fragment's document.
 //
 // Descriptions are rendered once per item, so this path is the hot one of the item extraction.
-// It reads the fragment with the tokenizer rules and token classification of the XML reader and
+// It reads the fragment with the tokenizer rules and token classification of the XML reader (the
+// HTML variant's rule written out here by first byte, which the reader's list of void tags
+// must match) and
 // renders from the token sequence: the document's tree, walked in document order, visits its
 // nodes in token order, and the "after" text of an element closed by its end tag belongs right
 // where that end tag stands. So one pass collects the tokens and matches end tags exactly as
@@ -71,30 +73,71 @@ std::string_view NameOf(std::string_view raw) {
   return raw.substr(start, i - start);
 }
 
-// False when ApplyVariantRule cannot change a tag's kind: the rule only concerns tags whose text
-// after '<' begins with '?', '!' or the first letter of a void tag.
-bool VariantRuleMayApply(std::string_view raw) {
-  switch (raw.size() > 1 ? raw[1] : '\0') {
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// ApplyVariantRule(raw, kind, true) for a classified tag, by the byte after '<': `<?...?>` and
+// "!doctype"/"!DOCTYPE" are declarations, the void tags (img, br, area, basefont, input, frame,
+// bgsound, embed, meta, link; lower or upper case, as prefixes) empty elements.
+XmlKind FragmentKind(std::string_view raw, XmlKind kind) {
+  if (kind != XmlKind::kOpen && kind != XmlKind::kEmpty) return kind;
+  const std::string_view after = raw.substr(1);
+  bool is_void = false;
+  switch (after.empty() ? '\0' : after[0]) {
     case '?':
+      return raw.size() >= 3 && raw[raw.size() - 2] == '?' ? XmlKind::kDeclaration : kind;
     case '!':
+      return StartsWith(after, "!doctype") || StartsWith(after, "!DOCTYPE") ? XmlKind::kDeclaration
+                                                                            : kind;
     case 'i':
+      is_void = StartsWith(after, "img") || StartsWith(after, "input");
+      break;
     case 'I':
+      is_void = StartsWith(after, "IMG") || StartsWith(after, "INPUT");
+      break;
     case 'b':
+      is_void =
+          StartsWith(after, "br") || StartsWith(after, "basefont") || StartsWith(after, "bgsound");
+      break;
     case 'B':
+      is_void =
+          StartsWith(after, "BR") || StartsWith(after, "BASEFONT") || StartsWith(after, "BGSOUND");
+      break;
     case 'a':
+      is_void = StartsWith(after, "area");
+      break;
     case 'A':
+      is_void = StartsWith(after, "AREA");
+      break;
     case 'f':
+      is_void = StartsWith(after, "frame");
+      break;
     case 'F':
+      is_void = StartsWith(after, "FRAME");
+      break;
     case 'e':
+      is_void = StartsWith(after, "embed");
+      break;
     case 'E':
+      is_void = StartsWith(after, "EMBED");
+      break;
     case 'm':
+      is_void = StartsWith(after, "meta");
+      break;
     case 'M':
+      is_void = StartsWith(after, "META");
+      break;
     case 'l':
+      is_void = StartsWith(after, "link");
+      break;
     case 'L':
-      return true;
+      is_void = StartsWith(after, "LINK");
+      break;
     default:
-      return false;
+      break;
   }
+  return is_void ? XmlKind::kEmpty : kind;
 }
 
 bool OnlyBlanks(std::string_view raw) {
@@ -226,8 +269,7 @@ void FragmentRenderer::FinishToken() {
   const std::string_view raw(buffer_.data() + token_start_, buffer_.size() - token_start_);
   bool keep_bytes = false;
   if (!raw.empty() && !OnlyBlanks(raw)) {
-    XmlKind kind = ClassifyToken(raw);
-    if (VariantRuleMayApply(raw)) kind = ApplyVariantRule(raw, kind, true);
+    const XmlKind kind = FragmentKind(raw, ClassifyToken(raw));
     Token token{kind};
     switch (kind) {
       case XmlKind::kEnd:
