@@ -12,25 +12,22 @@ bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; 
 
 void MakeCp932Field(std::string* text, size_t max_bytes) {
   std::string& s = *text;
-  const size_t size = s.size();
+  const size_t limit = s.size() < max_bytes ? s.size() : max_bytes;
+  char* const bytes = s.data();
   size_t i = 0;
-  while (i < size) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      if (i + 1 > max_bytes) break;
-      if (b == 0) s[i] = ' ';
+  while (i < limit) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b >= 0x20 && b < 0x80) {  // the common case first: printable ASCII
       ++i;
     } else if (platform::IsCp932LeadByte(b)) {
-      if (i + 1 < size && IsTrailByte(static_cast<unsigned char>(s[i + 1]))) {
-        if (i + 2 > max_bytes) break;
+      if (i + 1 < s.size() && IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+        if (i + 2 > limit) break;  // the character does not fit: cut before it
         i += 2;
       } else {
-        if (i + 1 > max_bytes) break;
-        s[i] = '?';
-        ++i;
+        bytes[i++] = '?';
       }
     } else {
-      if (i + 1 > max_bytes) break;
+      if (b == 0) bytes[i] = ' ';
       ++i;
     }
   }

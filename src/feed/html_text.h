@@ -28,7 +28,8 @@ constexpr size_t kMaxRenderedTextBytes = size_t{1} << 20;
 void RenderNodesAsText(const XmlNode* first, std::string* out,
                        size_t max_bytes = kMaxRenderedTextBytes);
 
-// The plain text of a CP932 HTML fragment, read as an HTML fragment document. Texts keep the
+// The plain text of a CP932 HTML fragment: the same text as RenderNodesAsText over the root of
+// XmlDocument::FromHtmlFragment(cp932_html), without building the document. Texts keep the
 // single entity decoding the reader applies to every text node.
 std::string RenderHtmlFragment(std::string_view cp932_html,
                                size_t max_bytes = kMaxRenderedTextBytes);

@@ -68,10 +68,11 @@ std::string LinkText(const XmlNode* element, std::string* scratch,
 std::string PlainText(const std::string& text, bool rendered, size_t max_bytes) {
   std::string plain;
   if (!rendered && text.find_first_of("<>") != std::string::npos) {
-    plain = DecodeEntities(RenderHtmlFragment(text, max_bytes));
+    plain = RenderHtmlFragment(text, max_bytes);
   } else {
-    plain = DecodeEntities(text);
+    plain = text;
   }
+  if (plain.find('&') != std::string::npos) plain = DecodeEntities(plain);
   MakeCp932Field(&plain, max_bytes);
   return plain;
 }

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "feed/comment_link.h"
+#include "feed/html_text_rows.h"
+#include "feed/xml_document.h"
 
 namespace korvo {
 namespace {
@@ -31,6 +35,40 @@ TEST(HtmlTextTest, NamesMatchByPrefixAndCaseAsListed) {
   EXPECT_EQ(RenderHtmlFragment("<Br>c"), "c");  // mixed case is not listed
   EXPECT_EQ(RenderHtmlFragment("<BR>c"), "\r\nc");
   EXPECT_EQ(RenderHtmlFragment("<abbr>c</abbr>"), " c ");
+}
+
+TEST(HtmlTextTest, EveryListedNameHasItsRow) {
+  const struct {
+    std::vector<std::string> names;
+    const char* before;
+    const char* after;
+  } rows[] = {
+      {{"img", "IMG", "imgx"}, " ", ""},
+      {{"br", "BR", "brx"}, "\r\n", ""},
+      {{"p", "P", "pre", "param"}, "\r\n", "\r\n"},
+      {{"BLOCKQUOTE", "blockquote", "Q", "q", "quote"}, "\r\n\r\n", "\r\n\r\n"},
+      {{"A", "a", "abbr", "Address"}, " ", " "},
+      {{"DT", "dt"}, "", "\r\n"},
+      {{"DD", "dd"}, "    ", "\r\n"},
+      {{"OL", "ol"}, "\r\n", "\r\n"},
+      {{"LI", "li", "link"}, "  ", "\r\n"},
+      {{"UL", "ul", "TABLE", "table"}, "\r\n", "\r\n"},
+      {{"TR", "tr", "track"}, "", "\r\n"},
+      {{"TD", "td"}, "   ", ""},
+      {{"HR", "hr"}, "--------\r\n", ""},
+  };
+  for (const auto& row : rows) {
+    for (const std::string& name : row.names) {
+      const HtmlTextRow* found = HtmlTextRowFor(name);
+      ASSERT_NE(found, nullptr) << name;
+      EXPECT_STREQ(found->before, row.before) << name;
+      EXPECT_STREQ(found->after, row.after) << name;
+    }
+  }
+  for (const char* name : {"", "Img", "bR", "Br", "b", "blockquot", "span", "div", "Table", "th",
+                           "dl", "Ol", "uL", "h", "hR", "tbody", "D", "o"}) {
+    EXPECT_EQ(HtmlTextRowFor(name), nullptr) << name;
+  }
 }
 
 TEST(HtmlTextTest, UnclosedStartTagWaitsForTheNextText) {
@@ -60,6 +98,100 @@ TEST(HtmlTextTest, HostileNestingNeitherOverflowsNorExplodes) {
   for (int i = 0; i < kDepth; ++i) open += "<li>";
   open += "y";
   EXPECT_EQ(RenderHtmlFragment(open, 64).size(), 64u);
+}
+
+// RenderHtmlFragment reads the tokens itself instead of building the fragment's document; it
+// must give exactly what the walk over the document gives.
+std::string RenderedThroughDocument(const std::string& html) {
+  std::string text;
+  RenderNodesAsText(XmlDocument::FromHtmlFragment(html).root(), &text);
+  return text;
+}
+
+TEST(HtmlTextTest, TokenRenderingEqualsTheDocumentWalk) {
+  const std::vector<std::string> pieces = {"<p>",
+                                           "</p>",
+                                           "<li>",
+                                           "</li>",
+                                           "<a href=\"u>v\">",
+                                           "</a>",
+                                           "<!--",
+                                           "-->",
+                                           "<![CDATA[",
+                                           "]]>",
+                                           "&amp;",
+                                           "&amp;lt;",
+                                           "\n",
+                                           "\t",
+                                           "\r",
+                                           "\"",
+                                           "<br>",
+                                           "<BR/>",
+                                           "<q>",
+                                           "</q>",
+                                           "<",
+                                           ">",
+                                           "x",
+                                           " ",
+                                           "<?x?>",
+                                           "<!doctype html>",
+                                           "</dummy>",
+                                           "<dummy>",
+                                           std::string(1, '\0'),
+                                           "<td>",
+                                           "<tr>",
+                                           "</tr>",
+                                           "<hr>",
+                                           "<img src=x>",
+                                           "<ul>",
+                                           "</ul>",
+                                           "<h1>",
+                                           "</h1>",
+                                           "</h>",
+                                           "<a\nb>",
+                                           "</ a>",
+                                           "<p/>",
+                                           "-",
+                                           "]",
+                                           "<![CDATA[]]>",
+                                           "\x81",
+                                           "<dl><dt>",
+                                           "<input>",
+                                           "</input>",
+                                           "<INPUT x>",
+                                           "<AREA>",
+                                           "<area>",
+                                           "</area>",
+                                           "<basefont>",
+                                           "<BGSOUND>",
+                                           "<frame>",
+                                           "</frame>",
+                                           "<EMBED>",
+                                           "<embed>",
+                                           "</embed>",
+                                           "<meta>",
+                                           "</meta>",
+                                           "<LINK>",
+                                           "<link>",
+                                           "</link>",
+                                           "<IMG>",
+                                           "</img>",
+                                           "<!DOCTYPE x>",
+                                           "<!doctypex>",
+                                           "<?",
+                                           "?>",
+                                           "<?\?>",
+                                           "<b>",
+                                           "</b>",
+                                           "<Br>",
+                                           "</br>"};
+  std::mt19937 random(20050201);
+  for (int round = 0; round < 3000; ++round) {
+    std::string html;
+    const size_t count = random() % 64;
+    for (size_t i = 0; i < count; ++i) html += pieces[random() % pieces.size()];
+    ASSERT_EQ(RenderHtmlFragment(html), RenderedThroughDocument(html)) << html;
+  }
 }
 
 TEST(CommentLinkTest, DerivesTrackbackOnlyForTheBlogHostPattern) {

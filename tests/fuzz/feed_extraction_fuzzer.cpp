@@ -1,13 +1,16 @@
 // Arbitrary bytes as a fetched feed (encoding detection, conversion, reading and extraction) and
 // as CP932 text through the file-import variant. Every produced field must hold no NUL and no
-// lone lead byte, and stay within its size limit.
+// lone lead byte, and stay within its size limit. The bytes are also rendered as an HTML
+// fragment both ways (from the tokens and by walking the fragment's document), which must agree.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "feed/html_text.h"
 #include "feed/item_extraction.h"
+#include "feed/xml_document.h"
 #include "platform/code_page.h"
 
 namespace {
@@ -65,5 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int imported_count = korvo::ExtractImportedItems(input, &imported, channel, 1);
   if (static_cast<size_t>(imported_count) != imported.size() + 1) std::abort();
   CheckItems(imported);
+
+  std::string walked;
+  korvo::RenderNodesAsText(korvo::XmlDocument::FromHtmlFragment(input).root(), &walked);
+  if (korvo::RenderHtmlFragment(input) != walked) std::abort();
   return 0;
 }
