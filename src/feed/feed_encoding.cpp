@@ -209,7 +209,7 @@ std::string InternalToUtf8(std::string_view cp932) { return platform::Cp932ToUtf
 bool ReEncodeFileToUtf8(const std::string& utf8_path) {
   std::string bytes;
   if (!platform::ReadWholeFile(utf8_path, &bytes, kMaxReEncodedFile)) return false;
-  return ReplaceFileContents(utf8_path, InternalToUtf8(bytes));
+  return WriteFileReplacing(utf8_path, InternalToUtf8(bytes));
 }
 
 }  // namespace korvo

@@ -4,7 +4,7 @@
 
 namespace korvo {
 
-bool ReplaceFileContents(const std::string& utf8_path, std::string_view data) {
+bool WriteFileReplacing(const std::string& utf8_path, std::string_view data) {
   const std::string temporary = utf8_path + ".tmp";
   if (platform::WriteWholeFile(temporary, data) &&
       platform::RenameFile(temporary, utf8_path, /*replace=*/true)) {

@@ -9,7 +9,7 @@ namespace korvo {
 
 // Writes `data` to "<utf8_path>.tmp" and renames that over `utf8_path`. False on any failure; the
 // old file is then unchanged and the temporary file removed.
-bool ReplaceFileContents(const std::string& utf8_path, std::string_view data);
+bool WriteFileReplacing(const std::string& utf8_path, std::string_view data);
 
 }  // namespace korvo
 

@@ -1,6 +1,7 @@
 // The tokenizer half of XmlTreeBuilder: the byte rules of the eight states.
 #include <array>
 #include <cstdint>
+#include <new>
 
 #include "feed/xml_tree_builder.h"
 
@@ -41,6 +42,16 @@ bool StartsAt(std::string_view input, size_t at, std::string_view text) {
 }  // namespace
 
 void XmlTreeBuilder::Feed(std::string_view input) {
+  try {
+    Tokenize(input);
+  } catch (const std::bad_alloc&) {
+    // Out of memory: the rest of this piece is dropped; the nodes built so far remain.
+    token_.clear();
+    state_ = kBetween;
+  }
+}
+
+void XmlTreeBuilder::Tokenize(std::string_view input) {
   const size_t n = input.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
   size_t i = 0;

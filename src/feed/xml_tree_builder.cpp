@@ -3,6 +3,7 @@
 #include "feed/xml_tree_builder.h"
 
 #include <cstring>
+#include <new>
 
 #include "feed/entities.h"
 #include "feed/xml_token_parts.h"
@@ -127,7 +128,11 @@ void XmlTreeBuilder::CloseElement(std::string_view raw) {
 }
 
 void XmlTreeBuilder::Finish() {
-  if (state_ != kBetween) FinishToken();
+  try {
+    if (state_ != kBetween) FinishToken();
+  } catch (const std::bad_alloc&) {
+    // The last token is lost; the nodes built so far are still linked below.
+  }
   token_.clear();
   state_ = kBetween;
   XmlNode* previous = nullptr;

@@ -24,7 +24,8 @@ class XmlTreeBuilder {
   XmlTreeBuilder& operator=(const XmlTreeBuilder&) = delete;
 
   // Tokenizes one piece of input. The tokenizer's state carries over to the next piece; the
-  // look-ahead for "<!--", "-->", "<![CDATA[" and "]]>" sees only this piece.
+  // look-ahead for "<!--", "-->", "<![CDATA[" and "]]>" sees only this piece. When memory runs
+  // out, the rest of the piece is dropped and the nodes built so far remain.
   void Feed(std::string_view input);
   // Ends the input: a token still being collected is finished, and the nodes left on the stack
   // become the top-level siblings, the first of them the document's root.
@@ -47,6 +48,7 @@ class XmlTreeBuilder {
     kCdataEnd = 7,    // "]]>" seen
   };
 
+  void Tokenize(std::string_view input);
   void FinishToken();
   XmlNode* NewNode(XmlKind kind);
   void Push(XmlNode* node);

@@ -156,7 +156,7 @@ std::string WriteDocument(const XmlDocument& document, bool as_utf8) {
 std::string XmlDocument::Write() const { return WriteDocument(*this, /*as_utf8=*/false); }
 
 bool XmlDocument::SaveUtf8(const std::string& utf8_path) const {
-  return ReplaceFileContents(utf8_path, InternalToUtf8(WriteDocument(*this, /*as_utf8=*/true)));
+  return WriteFileReplacing(utf8_path, InternalToUtf8(WriteDocument(*this, /*as_utf8=*/true)));
 }
 
 }  // namespace korvo
