@@ -162,6 +162,10 @@ class FragmentRenderer {
     // Tokens never hold more bytes than the input, so the buffer never moves and the keys of
     // open start tags may view it.
     buffer_.reserve(input_size + 32);
+    // Room for the tokens of ordinary markup (about one per dozen bytes), so that the vectors
+    // rarely grow while reading.
+    tokens_.reserve(input_size / 12 + 16);
+    open_.reserve(16);
   }
 
   void Feed(std::string_view input);
@@ -345,6 +349,7 @@ void FragmentRenderer::CloseElement(std::string_view key) {
 
 void FragmentRenderer::Render(std::string* out, size_t max_bytes) const {
   std::vector<const char*> waiting;  // "after" texts of unclosed start tags
+  waiting.reserve(16);
   for (const Token& token : tokens_) {
     if (out->size() >= max_bytes) return;
     switch (token.kind) {
