@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/temp_folder.h"
@@ -289,6 +290,18 @@ TEST(ItemExtractionTest, FieldsNeverHoldNulOrLoneLeadBytes) {
   text = "ab" + kana;
   MakeCp932Field(&text, 3);
   EXPECT_EQ(text, "ab");
+  for (const auto& [input, max, expected] :
+       std::vector<std::tuple<std::string, size_t, std::string>>{
+           {kana + "x", 2, kana},
+           {kana + "x", 0, ""},
+           {"\x81", 5, "?"},
+           {"x\x81", 2, "x?"},
+           {"x" + kana, 2, "x"},
+           {"\x81\x20" + kana, 9, "? " + kana}}) {
+    text = input;
+    MakeCp932Field(&text, max);
+    EXPECT_EQ(text, expected) << input << " " << max;
+  }
   text = "\x81" + kana;
   MakeCp932Field(&text, 4);
   EXPECT_EQ(text, "\x81\x82\xA0");  // 0x81 takes 0x82 as its trail byte; 0xA0 stands alone
