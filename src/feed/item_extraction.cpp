@@ -85,10 +85,16 @@ std::string PlainText(const std::string& text, bool rendered, size_t max_bytes) 
 }
 
 // A title from the text of its element (`rendered` as ElementText set it): plain text on one
-// line; a single blank when nothing is left.
+// line; a single blank when nothing is left. Markup is rendered when the reader's text holds it,
+// or when only the decoding once more brings out a tag (markup escaped twice, "&amp;lt;b&amp;gt;").
 std::string TitleText(const std::string& text, bool rendered) {
-  const bool markup = rendered || HasMarkup(text);
+  bool markup = rendered || HasMarkup(text);
   std::string title = PlainText(text, rendered, kMaxItemTextBytes);
+  if (!markup && title.find('<') != std::string::npos && title.find('>') != std::string::npos) {
+    title = RenderHtmlFragment(title, kMaxItemTextBytes);
+    MakeCp932Field(&title, kMaxItemTextBytes);
+    markup = true;
+  }
   if (markup) {
     // Rendering writes line breaks for block tags; a title stays one line.
     std::string line;
