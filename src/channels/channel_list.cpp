@@ -76,22 +76,6 @@ XmlNode* NextInDocumentOrder(const XmlNode* node, const XmlNode* scope) {
   return nullptr;
 }
 
-XmlNode* FindElement(const XmlNode* start, std::string_view name) {
-  for (const XmlNode* node = start; node != nullptr; node = NextInDocumentOrder(node, nullptr)) {
-    if (node->IsElement() && node->value == name) return const_cast<XmlNode*>(node);
-  }
-  return nullptr;
-}
-
-XmlNode* FindElementInside(const XmlNode* parent, std::string_view name) {
-  if (parent == nullptr) return nullptr;
-  for (const XmlNode* node = parent->first_child; node != nullptr;
-       node = NextInDocumentOrder(node, parent)) {
-    if (node->IsElement() && node->value == name) return const_cast<XmlNode*>(node);
-  }
-  return nullptr;
-}
-
 bool IsOutline(const XmlNode* node) {
   return node != nullptr && node->IsElement() && node->value == "outline";
 }

@@ -72,13 +72,6 @@ class ChannelList {
 // whole document); null at the end. Descends into children first.
 XmlNode* NextInDocumentOrder(const XmlNode* node, const XmlNode* scope);
 
-// The first element named `name` at or below `start` and its following siblings (document
-// order), or null. Text and comment nodes never match.
-XmlNode* FindElement(const XmlNode* start, std::string_view name);
-
-// The first element named `name` below `parent` (document order), or null.
-XmlNode* FindElementInside(const XmlNode* parent, std::string_view name);
-
 // True for an `outline` element.
 bool IsOutline(const XmlNode* node);
 // True for an `outline` element that is a channel: it has an `xmlUrl` and no children.

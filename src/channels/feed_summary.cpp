@@ -89,12 +89,12 @@ std::string AtomSiteAddress(const XmlNode* feed, std::string_view feed_address) 
 bool ReadFeedSummary(const XmlDocument& document, std::string_view feed_address,
                      FeedSummary* summary) {
   *summary = FeedSummary();
-  if (const XmlNode* channel = FindElement(document, "channel")) {
+  if (const XmlNode* channel = document.Find("channel")) {
     summary->title = FirstText(channel, "title", "dc:title", kMaxSummaryTitle);
     summary->site_address = ElementText(Child(channel, "link"), kMaxSummarySiteAddress + 1);
     summary->description =
         FirstText(channel, "description", "dc:description", kMaxSummaryDescription);
-  } else if (const XmlNode* feed = FindElement(document, "feed")) {
+  } else if (const XmlNode* feed = document.Find("feed")) {
     summary->title = ElementText(Child(feed, "title"), kMaxSummaryTitle);
     summary->site_address = AtomSiteAddress(feed, feed_address);
     summary->description = FirstText(feed, "tagline", "subtitle", kMaxSummaryDescription);

@@ -36,23 +36,9 @@ int DocumentFeedKind(const XmlDocument& document) {
   return kFeedKindNone;
 }
 
-const XmlNode* FindElement(const XmlDocument& document, std::string_view name) {
-  const XmlNode* node = document.root();
-  while (node != nullptr) {
-    if (node->IsElement() && node->value == name) return node;
-    if (node->first_child != nullptr) {
-      node = node->first_child;
-      continue;
-    }
-    while (node != nullptr && node->next == nullptr) node = node->parent;
-    if (node != nullptr) node = node->next;
-  }
-  return nullptr;
-}
-
 const XmlNode* FindHead(const XmlDocument& document) {
-  const XmlNode* head = FindElement(document, "head");
-  return head != nullptr ? head : FindElement(document, "HEAD");
+  const XmlNode* head = document.Find("head");
+  return head != nullptr ? head : document.Find("HEAD");
 }
 
 bool LinkAttribute(const XmlNode& node, std::string_view name, std::string* value) {

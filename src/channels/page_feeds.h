@@ -32,9 +32,6 @@ struct AnnouncedFeed {
 // or `rdf:RDF`, kFeedKindAtom when it is `feed`, else kFeedKindNone.
 int DocumentFeedKind(const XmlDocument& document);
 
-// The first element named `name` (exact) in document order, or null. Unlike XmlDocument::Find,
-// text and comments never match, so a page whose text reads "feed" is not taken for a feed.
-const XmlNode* FindElement(const XmlDocument& document, std::string_view name);
 
 // The `head` element (named "head" or "HEAD"), or null.
 const XmlNode* FindHead(const XmlDocument& document);

@@ -12,16 +12,17 @@ bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; 
 
 void MakeCp932Field(std::string* text, size_t max_bytes) {
   std::string& s = *text;
-  const size_t limit = s.size() < max_bytes ? s.size() : max_bytes;
+  const size_t size = s.size();
+  const size_t limit = size < max_bytes ? size : max_bytes;
   char* const bytes = s.data();
   size_t i = 0;
-  while (i < limit) {
+  // While a character's second byte lies inside the limit, no bound needs checking per byte.
+  while (i + 1 < limit) {
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (b >= 0x20 && b < 0x80) {  // the common case first: printable ASCII
       ++i;
     } else if (platform::IsCp932LeadByte(b)) {
-      if (i + 1 < s.size() && IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
-        if (i + 2 > limit) break;  // the character does not fit: cut before it
+      if (IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
         i += 2;
       } else {
         bytes[i++] = '?';
@@ -30,6 +31,16 @@ void MakeCp932Field(std::string* text, size_t max_bytes) {
       if (b == 0) bytes[i] = ' ';
       ++i;
     }
+  }
+  if (i < limit) {  // the last byte inside the limit
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (!platform::IsCp932LeadByte(b)) {
+      if (b == 0) bytes[i] = ' ';
+      ++i;
+    } else if (i + 1 >= size || !IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+      bytes[i++] = '?';
+    }
+    // else: a whole character that does not fit; the text is cut before it.
   }
   s.resize(i);
 }

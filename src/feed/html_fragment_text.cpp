@@ -1,15 +1,15 @@
 // RenderHtmlFragment without building the fragment's document.
 //
 // Descriptions are rendered once per item, so this path is the hot one of the item extraction.
-// It reads the fragment with the tokenizer rules and token classification of the XML reader (the
-// HTML variant's rule written out here by first byte, which the reader's list of void tags
-// must match) and
-// renders from the token sequence: the document's tree, walked in document order, visits its
-// nodes in token order, and the "after" text of an element closed by its end tag belongs right
-// where that end tag stands. So one pass collects the tokens and matches end tags exactly as
-// the tree builder does (innermost open start tag with the same key; start tags in between stay
-// unclosed), and a second pass writes the text. The tests and the fuzzer compare the result with
-// RenderNodesAsText over XmlDocument::FromHtmlFragment.
+// It reads the fragment with the XML reader's tokenizer rules and token classification (the HTML
+// variant's rule is written out here by first byte and must follow the reader's list of void
+// tags) and renders from the token sequence: the document's tree, walked in document order,
+// visits its nodes in token order, and the "after" text of an element closed by its end tag
+// belongs right where that end tag stands. So one pass collects the tokens and matches end tags
+// exactly as the tree builder does (innermost open start tag with the same key; start tags in
+// between stay unclosed), and a second pass writes the text. The tests and the fuzzer compare
+// the result with RenderNodesAsText over XmlDocument::FromHtmlFragment, so a change to the
+// reader's rules that is not made here too shows up there.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -162,6 +162,10 @@ class FragmentRenderer {
     // Tokens never hold more bytes than the input, so the buffer never moves and the keys of
     // open start tags may view it.
     buffer_.reserve(input_size + 32);
+    // Room for the tokens of ordinary markup (about one per dozen bytes), so that the vectors
+    // rarely grow while reading.
+    tokens_.reserve(input_size / 12 + 16);
+    open_.reserve(16);
   }
 
   void Feed(std::string_view input);
@@ -345,6 +349,7 @@ void FragmentRenderer::CloseElement(std::string_view key) {
 
 void FragmentRenderer::Render(std::string* out, size_t max_bytes) const {
   std::vector<const char*> waiting;  // "after" texts of unclosed start tags
+  waiting.reserve(16);
   for (const Token& token : tokens_) {
     if (out->size() >= max_bytes) return;
     switch (token.kind) {

@@ -1,5 +1,6 @@
 #include "feed/item_extraction.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <utility>
 
@@ -63,11 +64,17 @@ std::string LinkText(const XmlNode* element, std::string* scratch,
   return Field(TrimBlanks(*scratch), max_bytes);
 }
 
+// True when the text holds a '<' or '>' (two library scans, far quicker than find_first_of).
+bool HasMarkup(const std::string& text) {
+  return std::memchr(text.data(), '<', text.size()) != nullptr ||
+         std::memchr(text.data(), '>', text.size()) != nullptr;
+}
+
 // The plain text of a title or description: markup rendered away, then entities decoded once
 // more.
 std::string PlainText(const std::string& text, bool rendered, size_t max_bytes) {
   std::string plain;
-  if (!rendered && text.find_first_of("<>") != std::string::npos) {
+  if (!rendered && HasMarkup(text)) {
     plain = RenderHtmlFragment(text, max_bytes);
   } else {
     plain = text;
@@ -78,10 +85,16 @@ std::string PlainText(const std::string& text, bool rendered, size_t max_bytes) 
 }
 
 // A title from the text of its element (`rendered` as ElementText set it): plain text on one
-// line; a single blank when nothing is left.
+// line; a single blank when nothing is left. Markup is rendered when the reader's text holds it,
+// or when only the decoding once more brings out a tag (markup escaped twice, "&amp;lt;b&amp;gt;").
 std::string TitleText(const std::string& text, bool rendered) {
-  const bool markup = rendered || text.find_first_of("<>") != std::string::npos;
+  bool markup = rendered || HasMarkup(text);
   std::string title = PlainText(text, rendered, kMaxItemTextBytes);
+  if (!markup && title.find('<') != std::string::npos && title.find('>') != std::string::npos) {
+    title = RenderHtmlFragment(title, kMaxItemTextBytes);
+    MakeCp932Field(&title, kMaxItemTextBytes);
+    markup = true;
+  }
   if (markup) {
     // Rendering writes line breaks for block tags; a title stays one line.
     std::string line;

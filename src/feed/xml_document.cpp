@@ -55,11 +55,19 @@ XmlDocument XmlDocument::FromHtmlFragment(std::string_view cp932_text) {
 }
 
 XmlNode* XmlDocument::Find(std::string_view name, XmlNode* start) const {
-  XmlNode* node = start != nullptr ? start : root_;
+  return FindElement(start != nullptr ? start : root_, name);
+}
+
+XmlNode* XmlDocument::FindInside(std::string_view name, XmlNode* element) const {
+  return FindElementInside(element != nullptr ? element : root_, name);
+}
+
+XmlNode* FindElement(const XmlNode* start, std::string_view name) {
+  XmlNode* node = const_cast<XmlNode*>(start);
   if (node == nullptr) return nullptr;
   const XmlNode* const boundary = node->parent;  // the search never climbs to it
   while (node != nullptr) {
-    if (node->value == name) return node;
+    if (node->IsElement() && node->value == name) return node;
     if (node->first_child != nullptr) {
       node = node->first_child;
       continue;
@@ -73,10 +81,9 @@ XmlNode* XmlDocument::Find(std::string_view name, XmlNode* start) const {
   return nullptr;
 }
 
-XmlNode* XmlDocument::FindInside(std::string_view name, XmlNode* element) const {
-  const XmlNode* parent = element != nullptr ? element : root_;
+XmlNode* FindElementInside(const XmlNode* parent, std::string_view name) {
   if (parent == nullptr || parent->first_child == nullptr) return nullptr;
-  return Find(name, parent->first_child);
+  return FindElement(parent->first_child, name);
 }
 
 }  // namespace korvo

@@ -93,8 +93,9 @@ class XmlDocument {
   const std::vector<XmlNode*>& declarations() const { return declarations_; }
   XmlEncoding encoding() const { return encoding_; }
 
-  // First node in document order whose value equals `name` exactly: `start` (null: the root),
-  // its descendants, then its following siblings and theirs.
+  // First element in document order whose name equals `name` exactly: `start` (null: the root),
+  // its descendants, then its following siblings and theirs. Texts, comments and CDATA never
+  // match (a text reading "item" is not an item).
   XmlNode* Find(std::string_view name, XmlNode* start = nullptr) const;
   // The same search started at `element`'s first child (null element: the root), so it never
   // leaves the element; null when the element has no children.
@@ -133,6 +134,10 @@ class XmlDocument {
   XmlEncoding encoding_ = XmlEncoding::kNone;
   std::deque<XmlNode> nodes_;  // arena: every node of the document
 };
+
+// XmlDocument::Find and FindInside for callers holding only a node.
+XmlNode* FindElement(const XmlNode* start, std::string_view name);
+XmlNode* FindElementInside(const XmlNode* parent, std::string_view name);
 
 }  // namespace korvo
 

@@ -154,7 +154,7 @@ TEST(PageFeedsTest, DeepNestingCostsNoStack) {
   page += "</body></html>";
   EXPECT_EQ(Found(page, "http://example.jp/"),
             (std::vector<std::string>{"http://example.jp/f.xml"}));
-  EXPECT_EQ(FindElement(XmlDocument::FromMemory(page), "nothing"), nullptr);
+  EXPECT_EQ(XmlDocument::FromMemory(page).Find("nothing"), nullptr);
 }
 
 TEST(PageFeedsTest, LinkAttributesIgnoreCaseAndSingleQuotes) {

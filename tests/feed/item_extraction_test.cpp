@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/temp_folder.h"
@@ -259,13 +260,18 @@ TEST(ItemExtractionTest, TitlesHoldingMarkupBecomeOneLineOfPlainText) {
            "<item><title>one&lt;br&gt;two</title><link>http://ex.jp/2</link></item>"
            "<item><title>&lt;p&gt;&lt;/p&gt;</title><link>http://ex.jp/3</link></item>"
            "<item><title>5 &gt; 3 &amp;amp; 2 &lt; 4</title><link>http://ex.jp/4</link></item>"
-           "<item><title>Q&amp;amp;A &amp;#12354;</title><link>http://ex.jp/5</link></item>"));
-  ASSERT_EQ(list.size(), 5u);
+           "<item><title>Q&amp;amp;A &amp;#12354;</title><link>http://ex.jp/5</link></item>"
+           "<item><title>&amp;lt;i&amp;gt;Twice&amp;lt;/i&amp;gt; escaped</title>"
+           "<link>http://ex.jp/6</link></item>"
+           "<item><title>a &amp;lt; b</title><link>http://ex.jp/7</link></item>"));
+  ASSERT_EQ(list.size(), 7u);
   EXPECT_EQ(list[0].title, "Big news");
   EXPECT_EQ(list[1].title, "one two");
   EXPECT_EQ(list[2].title, " ");  // nothing left: one blank
   EXPECT_EQ(list[3].title, "5 > 3 & 2 < 4");
   EXPECT_EQ(list[4].title, "Q&A " + platform::Utf8ToCp932(u8"あ"));
+  EXPECT_EQ(list[5].title, "Twice escaped");
+  EXPECT_EQ(list[6].title, "a < b");
 }
 
 TEST(ItemExtractionTest, FieldsNeverHoldNulOrLoneLeadBytes) {
@@ -289,6 +295,18 @@ TEST(ItemExtractionTest, FieldsNeverHoldNulOrLoneLeadBytes) {
   text = "ab" + kana;
   MakeCp932Field(&text, 3);
   EXPECT_EQ(text, "ab");
+  for (const auto& [input, max, expected] :
+       std::vector<std::tuple<std::string, size_t, std::string>>{
+           {kana + "x", 2, kana},
+           {kana + "x", 0, ""},
+           {"\x81", 5, "?"},
+           {"x\x81", 2, "x?"},
+           {"x" + kana, 2, "x"},
+           {"\x81\x20" + kana, 9, "? " + kana}}) {
+    text = input;
+    MakeCp932Field(&text, max);
+    EXPECT_EQ(text, expected) << input << " " << max;
+  }
   text = "\x81" + kana;
   MakeCp932Field(&text, 4);
   EXPECT_EQ(text, "\x81\x82\xA0");  // 0x81 takes 0x82 as its trail byte; 0xA0 stands alone
