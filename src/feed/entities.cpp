@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -51,6 +53,23 @@ const std::vector<NamedEntity>& TableByName() {
 }
 
 int LookUpName(std::string_view name) {
+  // The names feeds use most, before the search of the whole table.
+  switch (name.size()) {
+    case 2:
+      if (name == "lt") return 60;
+      if (name == "gt") return 62;
+      break;
+    case 3:
+      if (name == "amp") return 38;
+      break;
+    case 4:
+      if (name == "quot") return 34;
+      if (name == "nbsp") return kNbspCode;
+      if (name == "apos") return 39;
+      break;
+    default:
+      break;
+  }
   const std::vector<NamedEntity>& table = TableByName();
   auto it = std::lower_bound(table.begin(), table.end(), name,
                              [](const NamedEntity& e, std::string_view n) { return e.name < n; });
@@ -85,13 +104,30 @@ long NumericValue(std::string_view body) {
   return value;
 }
 
+// The two bytes a code from 255 to 65535 decodes to: its CP932 form, a one-byte form followed by
+// a blank, or '?' and a blank. Asked of the platform once per code and process; the table is
+// shared by every thread (each entry is written whole, always with the same value).
+std::pair<char, char> CodeBytes(long value) {
+  static std::array<std::atomic<uint32_t>, 0x10000> known{};  // 0: not asked yet
+  std::atomic<uint32_t>& entry = known[static_cast<size_t>(value)];
+  uint32_t packed = entry.load(std::memory_order_relaxed);
+  if (packed == 0) {
+    const char16_t unit = static_cast<char16_t>(value);
+    const std::string bytes = platform::Utf16ToCp932(std::u16string_view(&unit, 1), '?');
+    const unsigned char first = static_cast<unsigned char>(bytes.empty() ? '?' : bytes[0]);
+    const unsigned char second = static_cast<unsigned char>(bytes.size() >= 2 ? bytes[1] : ' ');
+    packed = 0x10000u | (uint32_t{first} << 8) | second;
+    entry.store(packed, std::memory_order_relaxed);
+  }
+  return {static_cast<char>((packed >> 8) & 0xFF), static_cast<char>(packed & 0xFF)};
+}
+
 // Appends the bytes of character `value`.
 void AppendCode(long value, std::string* out) {
   if (value >= 255 && value <= 0xFFFF) {
-    const char16_t unit = static_cast<char16_t>(value);
-    const std::string bytes = platform::Utf16ToCp932(std::u16string_view(&unit, 1), '?');
-    out->push_back(bytes.empty() ? '?' : bytes[0]);
-    out->push_back(bytes.size() >= 2 ? bytes[1] : ' ');
+    const std::pair<char, char> bytes = CodeBytes(value);
+    out->push_back(bytes.first);
+    out->push_back(bytes.second);
   } else if (value > 0xFFFF) {
     out->append("? ");  // outside the basic plane: CP932 has no form for it
   } else if (value == 0) {
@@ -117,8 +153,10 @@ std::string DecodeEntities(std::string_view text) {
     }
     const size_t at = static_cast<size_t>(static_cast<const char*>(amp) - text.data());
     out.append(text.data() + i, at - i);
-    const size_t semi = text.find(';', at + 1);
-    if (semi == std::string_view::npos || semi - at < 2 || semi - at > 15) {
+    // Only the next 15 bytes can hold the ';' (searching further would make a text full of
+    // '&' without ';' take quadratic time).
+    const size_t semi = text.substr(0, at + 16).find(';', at + 1);
+    if (semi == std::string_view::npos || semi - at < 2) {
       out.push_back('&');
       i = at + 1;
       continue;
