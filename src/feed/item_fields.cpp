@@ -91,15 +91,6 @@ ItemFields::ItemFields(const XmlNode& item) {
   }
 }
 
-const XmlNode* FindElementInside(const XmlNode* element, std::string_view name) {
-  if (element == nullptr) return nullptr;
-  for (const XmlNode* node = element->first_child; node != nullptr;
-       node = NextInside(node, element)) {
-    if (IsElementNamed(node, name)) return node;
-  }
-  return nullptr;
-}
-
 bool ElementText(const XmlNode* element, std::string* out, bool* rendered) {
   out->clear();
   if (rendered != nullptr) *rendered = false;

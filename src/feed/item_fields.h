@@ -56,9 +56,6 @@ inline bool IsElementNamed(const XmlNode* node, std::string_view name) {
   return node != nullptr && node->IsElement() && node->value == name;
 }
 
-// The first element named `name` inside `element` (its descendants, in document order), or null.
-const XmlNode* FindElementInside(const XmlNode* element, std::string_view name);
-
 // The text of an element: the value of its first child that is not a comment (text and CDATA
 // as they are). When that child is an element (markup written straight into the feed), the
 // element's content rendered to plain text instead, and `*rendered` is set. Returns false when
