@@ -57,6 +57,16 @@ std::string Field(std::string_view text, size_t max_bytes = kMaxItemTextBytes) {
   return field;
 }
 
+// An address given by an attribute (enclosure and media "url", Atom "href"): the reader leaves
+// references in attribute values as written, so "&amp;" of a query string becomes "&" here, as
+// it does in the text of an RSS link. Surrounding blanks removed; empty when absent.
+std::string AddressField(const XmlNode* element, std::string_view name,
+                         size_t max_bytes = kMaxItemTextBytes) {
+  std::string address(TrimBlanks(AttributeText(element, name)));
+  UnescapeLink(&address);
+  return Field(address, max_bytes);
+}
+
 // The text of an element as a link: surrounding blanks removed; empty when there is none.
 std::string LinkText(const XmlNode* element, std::string* scratch,
                      size_t max_bytes = kMaxItemTextBytes) {
@@ -148,28 +158,28 @@ void TakeEnclosures(const ItemFields& fields, FeedItem* item) {
   const XmlNode* media = fields.Get(ItemElement::kMediaContent);
   if (enclosure != nullptr) {
     item->enclosure_size = Field(AttributeText(enclosure, "length"));
-    item->enclosure_url = Field(AttributeText(enclosure, "url"));
+    item->enclosure_url = AddressField(enclosure, "url");
     item->enclosure_type = Field(AttributeText(enclosure, "type"));
     for (const XmlNode* extra = enclosure->next; extra != nullptr; extra = extra->next) {
       if (!IsElementNamed(extra, "enclosure")) continue;
       if (item->media.size() >= kMaxMediaPerItem) break;
-      AddMedia(item, Field(AttributeText(extra, "url")), Field(AttributeText(extra, "length")),
+      AddMedia(item, AddressField(extra, "url"), Field(AttributeText(extra, "length")),
                Field(AttributeText(extra, "type")));
     }
   }
   if (media == nullptr) return;
   if (enclosure == nullptr) {
-    item->enclosure_url = Field(AttributeText(media, "url"));
+    item->enclosure_url = AddressField(media, "url");
     item->enclosure_type = Field(AttributeText(media, "type"));
     item->enclosure_size = SizeText(media);
   } else {
-    AddMedia(item, Field(AttributeText(media, "url")), SizeText(media),
+    AddMedia(item, AddressField(media, "url"), SizeText(media),
              Field(AttributeText(media, "type")));
   }
   if (const XmlNode* thumbnail = fields.Get(ItemElement::kMediaThumbnail)) {
     std::string type(kThumbnailTypePrefix);
     type.append(AttributeText(thumbnail, "type"));
-    AddMedia(item, Field(AttributeText(thumbnail, "url")), SizeText(thumbnail), Field(type));
+    AddMedia(item, AddressField(thumbnail, "url"), SizeText(thumbnail), Field(type));
   }
 }
 
@@ -234,7 +244,7 @@ int ExtractRssItems(const XmlNode* first, const ChannelFacts& channel, Variant v
       if (const XmlNode* site = fields.Get(ItemElement::kSiteName)) {
         ElementText(site, &scratch);
         item.site_name = Field(scratch, kMaxChannelTextBytes);
-        item.site_link = Field(AttributeText(site, "url"), kMaxChannelTextBytes);
+        item.site_link = AddressField(site, "url", kMaxChannelTextBytes);
       }
     }
     items->Append(std::move(item));
@@ -251,7 +261,7 @@ int ExtractAtomEntries(const XmlNode* first, const ChannelFacts& channel, ItemLi
        node = node->next) {
     if (!IsElementNamed(node, "entry")) continue;
     const ItemFields fields(*node);
-    std::string link = Field(TrimBlanks(AttributeText(fields.Get(ItemElement::kLink), "href")));
+    std::string link = AddressField(fields.Get(ItemElement::kLink), "href");
     bool rendered = false;
     if (link.empty() || !ElementText(fields.Get(ItemElement::kTitle), &scratch, &rendered) ||
         scratch.empty()) {
@@ -300,8 +310,7 @@ int Extract(std::string_view cp932_text, ItemList* items, const ChannelContext& 
     if (ElementText(FindElementInside(found.feed, "title"), &scratch)) {
       channel.title = Field(scratch, kMaxChannelTextBytes);
     }
-    channel.link = Field(TrimBlanks(AttributeText(FindElementInside(found.feed, "link"), "href")),
-                         kMaxChannelTextBytes);
+    channel.link = AddressField(FindElementInside(found.feed, "link"), "href", kMaxChannelTextBytes);
   }
   if (context.overwrite & 1u) channel.link = Field(context.site_url, kMaxChannelTextBytes);
   if (context.overwrite & 2u) channel.title = Field(context.title, kMaxChannelTextBytes);

@@ -387,6 +387,24 @@ TEST(ItemExtractionTest, AtomEntries) {
   for (const FeedItem& item : list) EXPECT_EQ(item.site_link, "http://ex.jp/");
 }
 
+TEST(ItemExtractionTest, AddressesInAttributesAreUnescapedLikeRssLinkTexts) {
+  // An RSS link's text is decoded by the reader; addresses in attributes must end the same way,
+  // or a query string would reach the server as "?a=1&amp;b=2".
+  const ItemList atom = Extract(
+      Atom("<entry><title>t</title><link href=\"http://ex.jp/?a=1&amp;b=2\"/></entry>"));
+  ASSERT_EQ(atom.size(), 1u);
+  EXPECT_EQ(atom[0].link, "http://ex.jp/?a=1&b=2");
+  const ItemList rss = Extract(
+      Rss2("<item><title>t</title><link>http://ex.jp/?a=1&amp;b=2</link>"
+           "<enclosure url=\"http://ex.jp/f.mp3?x=1&amp;y=2\" length=\"1\" type=\"audio/mpeg\"/>"
+           "<enclosure url=\"http://ex.jp/g.mp3?x=1&amp;y=2\"/></item>"));
+  ASSERT_EQ(rss.size(), 1u);
+  EXPECT_EQ(rss[0].link, atom[0].link);
+  EXPECT_EQ(rss[0].enclosure_url, "http://ex.jp/f.mp3?x=1&y=2");
+  ASSERT_EQ(rss[0].media.size(), 1u);
+  EXPECT_EQ(rss[0].media[0].url, "http://ex.jp/g.mp3?x=1&y=2");
+}
+
 TEST(ItemExtractionTest, AtomIsIgnoredWhenTheDocumentHasRssItems) {
   const ItemList list = Extract(
       "<feed><title>f</title><entry><title>e</title><link href=\"http://ex.jp/e\"/></entry>"
