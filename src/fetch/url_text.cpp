@@ -1,5 +1,6 @@
 #include "fetch/url_text.h"
 
+#include <cctype>
 #include <cstdint>
 
 #include "platform/code_page.h"
@@ -101,6 +102,33 @@ std::string SiteRoot(std::string_view address) {
   if (from > address.size()) return std::string(address);
   const size_t end = address.find_first_of(scheme == std::string_view::npos ? "/" : "/?#", from);
   return std::string(address.substr(0, end));
+}
+
+namespace {
+
+// "host[:port]" of a web address, empty when it has no "://".
+std::string_view Authority(std::string_view address) {
+  const size_t scheme = address.find("://");
+  if (scheme == std::string_view::npos) return {};
+  std::string_view rest = address.substr(scheme + 3);
+  rest = rest.substr(0, rest.find_first_of("/?#"));
+  const size_t at = rest.rfind('@');
+  return at == std::string_view::npos ? rest : rest.substr(at + 1);
+}
+
+}  // namespace
+
+bool SameHost(std::string_view a, std::string_view b) {
+  const std::string_view x = Authority(a);
+  const std::string_view y = Authority(b);
+  if (x.empty() || x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(x[i])) !=
+        std::tolower(static_cast<unsigned char>(y[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string ResolveLink(std::string_view page, std::string_view href) {

@@ -34,6 +34,10 @@ std::string CacheFileName(std::string_view text, size_t max_text, std::string_vi
 // "http://a.example"). An address without "://" is cut at the first '/' after its first 7 bytes.
 std::string SiteRoot(std::string_view address);
 
+// True when both web addresses name the same host and port (letter case ignored, the scheme and
+// any "user@" left out). Credentials are only sent again to the host they were given for.
+bool SameHost(std::string_view a, std::string_view b);
+
 // Resolves a link found on the page at `page` (http:// or https://): absolute addresses stay as
 // they are, "//host/x" takes the page's scheme, "/x" replaces everything after the host, and any
 // other text is appended after the last '/' of the page's path (the query left out; a '/' is

@@ -212,6 +212,28 @@ TEST_F(FeedFetcherTest, UnauthorizedAfterARedirectionIsRetriedAtTheFinalAddress)
   EXPECT_EQ(requests[2].Header("Authorization"), "Basic dTpw");
 }
 
+TEST_F(FeedFetcherTest, CredentialsAreNeverSentToAnotherHostAfterARedirection) {
+  HttpTestServer elsewhere([](const HttpTestRequest&) { return HttpTestResponse::Status(401); });
+  ASSERT_TRUE(elsewhere.Start());
+  // The same machine under another name and port: a different host for the credentials.
+  std::string target = elsewhere.Url("/trap");
+  target.replace(target.find("127.0.0.1"), 9, "localhost");
+  HttpTestServer server([&](const HttpTestRequest& r) {
+    if (r.HasHeader("Authorization")) return HttpTestResponse::Status(401);
+    return HttpTestResponse::Redirect(302, target);
+  });
+  ASSERT_TRUE(server.Start());
+  const std::string text = server.Url("/moved");
+  CredentialStore store;
+  ASSERT_TRUE(store.Set(text, "u", "p"));
+  ASSERT_TRUE(store.Save(context_.CredentialsPath()));
+  FeedFetcher fetcher(context_);
+  EXPECT_FALSE(fetcher.Fetch(text, FeedFetcher::kSendCredentials));
+  for (const HttpTestRequest& r : elsewhere.Requests()) {
+    EXPECT_FALSE(r.HasHeader("Authorization")) << r.path;
+  }
+}
+
 TEST_F(FeedFetcherTest, LocalPathsAreReadWithoutTheNetwork) {
   HttpTestServer server([](const HttpTestRequest&) { return HttpTestResponse::Text("net"); });
   ASSERT_TRUE(server.Start());

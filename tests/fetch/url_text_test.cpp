@@ -16,6 +16,15 @@ TEST(UrlTextTest, RequestAddressStopsAtTheFirstBracket) {
   EXPECT_EQ(RequestAddress("[only"), "");
 }
 
+TEST(UrlTextTest, SameHostComparesHostAndPortOnly) {
+  EXPECT_TRUE(SameHost("http://Ex.JP/a", "https://ex.jp/b?c"));
+  EXPECT_TRUE(SameHost("http://ex.jp:8080/a", "http://user@ex.jp:8080"));
+  EXPECT_FALSE(SameHost("http://ex.jp/a", "http://ex.jp:8080/a"));
+  EXPECT_FALSE(SameHost("http://ex.jp/a", "http://ex.jp.evil.example/a"));
+  EXPECT_FALSE(SameHost("http://ex.jp@evil.example/", "http://ex.jp/"));
+  EXPECT_FALSE(SameHost("ex.jp/a", "ex.jp/a"));  // not web addresses
+}
+
 TEST(UrlTextTest, LocalPaths) {
   EXPECT_TRUE(IsLocalPath("C:\\feeds\\a.xml"));
   EXPECT_TRUE(IsLocalPath("z:\\a"));
