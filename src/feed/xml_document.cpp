@@ -12,8 +12,10 @@ XmlDocument::XmlDocument(XmlDocument&& other) noexcept
       root_(other.root_),
       declarations_(std::move(other.declarations_)),
       encoding_(other.encoding_),
-      nodes_(std::move(other.nodes_)) {
+      nodes_(std::move(other.nodes_)),
+      last_appended_(other.last_appended_) {
   other.root_ = nullptr;
+  other.last_appended_ = nullptr;
   other.declarations_.clear();
   other.nodes_.clear();
 }
@@ -25,6 +27,8 @@ XmlDocument& XmlDocument::operator=(XmlDocument&& other) noexcept {
     declarations_ = std::move(other.declarations_);
     encoding_ = other.encoding_;
     nodes_ = std::move(other.nodes_);
+    last_appended_ = other.last_appended_;
+    other.last_appended_ = nullptr;
     other.root_ = nullptr;
     other.declarations_.clear();
     other.nodes_.clear();

@@ -133,6 +133,7 @@ class XmlDocument {
   std::vector<XmlNode*> declarations_;
   XmlEncoding encoding_ = XmlEncoding::kNone;
   std::deque<XmlNode> nodes_;  // arena: every node of the document
+  XmlNode* last_appended_ = nullptr;  // AppendChild's last node; a hint, checked before use
 };
 
 // XmlDocument::Find and FindInside for callers holding only a node.

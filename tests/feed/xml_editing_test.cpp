@@ -48,6 +48,33 @@ TEST_F(XmlEditingTest, AppendChildGoesToTheBodyOrTheGivenParent) {
   EXPECT_EQ(Dump(empty), "r{\"x\"}");
 }
 
+TEST_F(XmlEditingTest, ManyAppendsStayLinearAndEditsBetweenThemStayCorrect) {
+  XmlNode* body = Node("body");
+  for (int i = 0; i < 200000; ++i) {  // walking the children each time would take minutes
+    ASSERT_EQ(document_.AppendChild(body, document_.NewNode(XmlKind::kEmpty, "o")), 0);
+  }
+  // The last appended node moved, removed or followed by another: the next append still lands
+  // at the end of its own parent.
+  XmlNode* last = document_.NewNode(XmlKind::kEmpty, "z");
+  document_.AppendChild(body, last);
+  document_.Move(last, 0);
+  XmlNode* y = document_.NewNode(XmlKind::kEmpty, "y");
+  document_.AppendChild(body, y);
+  document_.Remove(y, false);
+  XmlNode* x = document_.NewNode(XmlKind::kEmpty, "x");
+  document_.AppendChild(Node("c"), x);
+  document_.InsertAfter(document_.NewNode(XmlKind::kEmpty, "w"), x, nullptr);
+  document_.AppendChild(Node("c"), document_.NewNode(XmlKind::kEmpty, "v"));
+  document_.AppendChild(body, document_.NewNode(XmlKind::kEmpty, "u"));
+  EXPECT_TRUE(Consistent());
+  XmlNode* tail = body->first_child;
+  while (tail->next != nullptr) tail = tail->next;
+  EXPECT_EQ(tail->value, "u");
+  EXPECT_EQ(tail->previous->value, "o");
+  EXPECT_EQ(tail->previous->previous->value, "z");
+  EXPECT_EQ(Dump(document_).find("c{\"t\" x/ w/ v/}") != std::string::npos, true);
+}
+
 TEST_F(XmlEditingTest, DetachAndInsertAfter) {
   XmlNode* b = Node("b");
   document_.Detach(b);
