@@ -63,7 +63,8 @@ RunReport UpdateCycle::Execute(const UpdateRequest& request) {
     env.ticker = options_.ticker.get();
     env.abort = &abort_;
     env.parse_threads = options_.parse_threads;
-    env.on_site_link = options_.on_site_link;
+    // A run without fetching stays off the network, site icons included.
+    if (!request.no_fetch) env.on_site_link = options_.on_site_link;
     report.merge = UpdateMerge::Run(env, channels, changed.get());
     report.processed = true;
     if (options_.random_order && report.merge.handed_over && options_.ticker) {

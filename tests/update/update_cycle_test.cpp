@@ -60,7 +60,12 @@ class UpdateCycleTest : public ::testing::Test {
       server->served[url] = body;
       return PutCache(folder, url, body);
     };
-    options.parser = korvo::testing::ParseLines;
+    // The parser hands on each feed's site link, as the extraction does.
+    options.parser = [](std::string_view body, const ChannelContext& channel, ItemList* items) {
+      korvo::testing::ParseLines(body, channel, items);
+      if (channel.on_site_link) channel.on_site_link("http://127.0.0.1/site/");
+    };
+    options.on_site_link = [this](const std::string&) { ++site_links_; };
     options.channels = [this] { return channels_; };
     options.ticker = ticker_;
     options.clock = &clock_;
@@ -94,6 +99,7 @@ class UpdateCycleTest : public ::testing::Test {
   std::shared_ptr<FakeServer> server_ = std::make_shared<FakeServer>();
   std::unique_ptr<UpdateCycle> cycle_;
   std::vector<std::string> lines_;
+  std::atomic<int> site_links_{0};
 };
 
 TEST_F(UpdateCycleTest, PeriodicRunWithoutChangesStopsBeforeTheMerge) {
@@ -130,12 +136,14 @@ TEST_F(UpdateCycleTest, RunWithoutFetchingReparsesTheCacheAndRandomOrderShuffles
   MakeCycle(true);
   cycle_->Execute(Request(true, false));
   const int fetched = server_->fetches.load();
+  EXPECT_EQ(site_links_.load(), 1);
   EXPECT_EQ(commands_,
             (std::vector<uint8_t>{TickerLists::kCommandShuffle}));  // first list: no Reload
 
   commands_.clear();
   const RunReport again = cycle_->Execute(Request(true, true));
-  EXPECT_EQ(server_->fetches.load(), fetched);  // no network at all
+  EXPECT_EQ(server_->fetches.load(), fetched);  // no network at all, site icons included
+  EXPECT_EQ(site_links_.load(), 1);
   EXPECT_TRUE(again.processed);
   EXPECT_EQ(again.merge.items_known, 1);
   EXPECT_EQ(again.merge.items_added, 0);
