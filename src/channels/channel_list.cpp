@@ -144,6 +144,9 @@ void CloseOpenElements(XmlNode* start, const XmlNode* scope) {
 }
 
 bool SaveChannelList(XmlDocument& document, const std::string& utf8_path) {
+  // A document without `body` is one that could not be read as a list (an unreadable or foreign
+  // file); nothing of the user's can be in it, and writing it would replace that file.
+  if (FindElement(document.root(), "body") == nullptr) return false;
   CloseOpenElements(document.root(), nullptr);
   for (XmlNode* declaration : document.declarations()) DeclareUtf8(declaration);
   return document.SaveUtf8(utf8_path);

@@ -91,7 +91,9 @@ std::vector<Channel> BuildUpdateList(const XmlDocument& document);
 // (CloseOpenElements), so the file reads back with the tree it was written from. The XML
 // declaration is made to name UTF-8 whatever encoding the document was read from (the text in
 // memory is CP932 and the writer converts all of it), so a list read from a Shift_JIS or EUC-JP
-// file reads back unchanged. Used for `channel.opml`, `fav.opml` and exports. False on failure.
+// file reads back unchanged. Used for `channel.opml`, `fav.opml` and exports. False on failure,
+// and for a document without `body` (one LoadFile could not read as a list), which is never
+// written: it would replace the file that could not be read with an empty one.
 bool SaveChannelList(XmlDocument& document, const std::string& utf8_path);
 
 // Turns every start tag below and after `start` that was never closed (kind kOpen, which has no

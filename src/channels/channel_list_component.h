@@ -60,6 +60,8 @@ class ChannelListComponent : public AppComponent {
   // Reads channel.opml again, dropping the changes.
   bool Discard();
   // Writes the list without asking (for callers that change it outside the channel window).
+  // False when the write failed, or when channel.opml could not be read at Start or Discard
+  // (the file is then left as it is).
   bool Save();
   // Rebuilds the update list from the document as it is now.
   void Refresh();

@@ -24,7 +24,8 @@ std::string FavouritesPath(const std::string& working_folder);
 // False when the file can neither be created nor read.
 bool LoadFavourites(const std::string& working_folder, ChannelList* favourites);
 
-// Writes `favourites` to fav.opml (atomically, as UTF-8) and clears its modified flag.
+// Writes `favourites` to fav.opml (atomically, as UTF-8) and clears its modified flag. False
+// when the write failed or the list has no `body` (fav.opml could not be read; it is kept).
 bool SaveFavourites(const std::string& working_folder, ChannelList* favourites);
 
 }  // namespace korvo

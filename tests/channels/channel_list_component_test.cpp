@@ -105,5 +105,28 @@ TEST_F(ChannelListComponentTest, LoadsAtItsStageAndKeepsTheUpdateListInStep) {
   EXPECT_EQ(BuildUpdateList(reloaded).size(), 8u);
 }
 
+// channel.opml in a form the reader makes nothing of: the update list is the placeholder, and a
+// save asked for later does not replace the user's file.
+TEST_F(ChannelListComponentTest, UnreadableListIsKeptOnDisk) {
+  const std::string unreadable = "not a channel list\n";
+  ASSERT_TRUE(platform::WriteWholeFile(program_ / kChannelListFile, unreadable));
+  ChannelListComponent::Options options;
+  options.download = [](const std::string&, std::string*) { return false; };
+  auto owned = std::make_unique<ChannelListComponent>(options);
+  ChannelListComponent* component = owned.get();
+  AppShell shell;
+  ASSERT_TRUE(shell.Attach(AppStage::kChannelList, std::move(owned)));
+  ASSERT_EQ(shell.StartProcess(Environment()), AppShell::StartResult::kStarted);
+  shell.OpenMainWindowParts();
+  ASSERT_EQ(component->path(), program_ / kChannelListFile);
+  EXPECT_EQ(component->load_result(), -1);
+  EXPECT_EQ(component->BuildUpdateList()[0].url, kPlaceholderChannelUrl);
+  EXPECT_FALSE(component->Save());
+  shell.ShutDown();
+  std::string kept;
+  ASSERT_TRUE(platform::ReadWholeFile(program_ / kChannelListFile, &kept));
+  EXPECT_EQ(kept, unreadable);
+}
+
 }  // namespace
 }  // namespace korvo

@@ -341,6 +341,28 @@ TEST(ChannelListTest, UnclosedOutlinesReadBackInTheirPlace) {
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(after[i].url, before[i].url);
 }
 
+// A file the reader makes nothing of (another program's format, a half-written file) gives a
+// list without `body`; saving that list would replace the user's file with an empty document.
+TEST(ChannelListTest, ListThatWasNotReadIsNeverSavedOverTheFile) {
+  TempFolder folder;
+  const std::string path = folder / "channel.opml";
+  const std::string unreadable = "Subscriptions exported by hand\nhttp://a/\nhttp://b/\n";
+  ASSERT_TRUE(platform::WriteWholeFile(path, unreadable));
+  ChannelList list;
+  EXPECT_FALSE(list.LoadFile(path));
+  ASSERT_EQ(list.body(), nullptr);
+  EXPECT_FALSE(SaveChannelList(list.document(), path));
+  std::string kept;
+  ASSERT_TRUE(platform::ReadWholeFile(path, &kept));
+  EXPECT_EQ(kept, unreadable);
+
+  // A missing file reads as nothing, too, and is not created empty.
+  ChannelList missing;
+  EXPECT_FALSE(missing.LoadFile(folder / "none.opml"));
+  EXPECT_FALSE(SaveChannelList(missing.document(), folder / "none.opml"));
+  EXPECT_FALSE(platform::FileExists(folder / "none.opml"));
+}
+
 TEST(ChannelListTest, FailedSaveReportsFailure) {
   TempFolder folder;
   ChannelList list;

@@ -289,5 +289,18 @@ TEST(FavouritesTest, CreatedWithFourSitesThenSavedAndReloaded) {
   EXPECT_EQ(Flatten(reloaded.body()).size(), 4u);
 }
 
+// fav.opml in a form the reader makes nothing of stays as it is when the window saves.
+TEST(FavouritesTest, UnreadableFileIsNotReplacedByASave) {
+  TempFolder folder;
+  const std::string unreadable = "favourites kept by another tool\n";
+  ASSERT_TRUE(platform::WriteWholeFile(FavouritesPath(folder.path()), unreadable));
+  ChannelList favourites;
+  EXPECT_FALSE(LoadFavourites(folder.path(), &favourites));
+  EXPECT_FALSE(SaveFavourites(folder.path(), &favourites));
+  std::string kept;
+  ASSERT_TRUE(platform::ReadWholeFile(FavouritesPath(folder.path()), &kept));
+  EXPECT_EQ(kept, unreadable);
+}
+
 }  // namespace
 }  // namespace korvo
