@@ -44,14 +44,17 @@ std::string CutText(std::string text, size_t limit) {
 
 XmlNode* MakeChannelOutline(XmlDocument* document, const UrlListEntry& entry,
                             const XmlNode& channel) {
-  std::string title = CleanAttributeValue(ChildText(&channel, "title"));
+  std::string title =
+      CutText(CleanAttributeValue(ChildText(&channel, "title")), kMaxConvertedTitle);
   if (title.find_first_not_of(' ') == std::string::npos) title = entry.address;
+  std::string site = CleanAttributeValue(ChildText(&channel, "link"));
+  if (site.size() > kMaxConvertedSiteAddress) site.clear();
   XmlNode* outline = document->NewNode(XmlKind::kEmpty, "outline");
   outline->SetAttribute("text", title);
   outline->SetAttribute("title", title);
   outline->SetAttribute("type", "rss");
   outline->SetAttribute("xmlUrl", entry.address);
-  outline->SetAttribute("htmlUrl", CleanAttributeValue(ChildText(&channel, "link")));
+  outline->SetAttribute("htmlUrl", site);
   outline->SetAttribute(
       "description",
       CutText(CleanAttributeValue(ChildText(&channel, "description")), kMaxConvertedDescription));

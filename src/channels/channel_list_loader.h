@@ -29,11 +29,14 @@ inline constexpr char kTempDownloadFile[] = "korvo_temp.txt";
 inline constexpr char kOldUrlListFile[] = "old_url_list.txt";
 
 // Bounds of a conversion: a larger UrlList is not converted (it stays for the user to shorten),
-// lines past the count limit are left out (UrlList_bk.bak keeps them), and a feed's description
-// is cut to the given length on a character boundary.
+// lines past the count limit are left out (UrlList_bk.bak keeps them), a feed's title and
+// description are cut to the given lengths on a character boundary, and a longer site address
+// is left empty (a cut address would lead elsewhere).
 constexpr size_t kMaxUrlListBytes = size_t{4} << 20;
 constexpr size_t kMaxUrlListEntries = 4096;
+constexpr size_t kMaxConvertedTitle = 1023;
 constexpr size_t kMaxConvertedDescription = 4096;
+constexpr size_t kMaxConvertedSiteAddress = 2047;
 
 struct ChannelListLoadOptions {
   // Fetches each feed of UrlList; null: every line is dropped (UrlList_bk.bak keeps them).

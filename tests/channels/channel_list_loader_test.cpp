@@ -262,5 +262,30 @@ TEST(LoadChannelListTest, HostileFeedsAreBounded) {
   EXPECT_EQ(outline->Attribute("description")->size(), kMaxConvertedDescription);
 }
 
+// A feed's title and link are outside input like its description: a huge title is cut (on a
+// character boundary), a huge link is dropped rather than cut into another address.
+TEST(LoadChannelListTest, HugeTitlesAndLinksOfConvertedFeedsAreBounded) {
+  TempFolder folder;
+  ASSERT_TRUE(platform::WriteWholeFile(folder / kUrlListFile, "http://huge/\n"));
+  ASSERT_TRUE(platform::WriteWholeFile(folder / kChannelListFile, EmptyChannelListText()));
+  std::string title;
+  while (title.size() < 300000) title += u8"見出し";
+  ChannelListLoadOptions options;
+  options.download = [&title](const std::string&, std::string* body) {
+    *body = Rss(title, "http://site/" + std::string(300000, 'p'));
+    return true;
+  };
+  ChannelList list;
+  ASSERT_EQ(LoadChannelList(folder.path(), options, &list), 0);
+  const XmlNode* outline = OutlineWithUrl(list, "http://huge/");
+  ASSERT_NE(outline, nullptr);
+  const std::string text = AttributeOr(outline, "text");
+  EXPECT_LE(text.size(), kMaxConvertedTitle);
+  EXPECT_GE(text.size(), kMaxConvertedTitle - 1);
+  EXPECT_EQ(text, platform::Utf8ToCp932(platform::Cp932ToUtf8(text)));  // no half character
+  EXPECT_EQ(AttributeOr(outline, "title"), text);
+  EXPECT_EQ(AttributeOr(outline, "htmlUrl"), "");
+}
+
 }  // namespace
 }  // namespace korvo
