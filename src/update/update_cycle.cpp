@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "channels/channel.h"
 #include "fetch/feed_fetcher.h"
 #include "ticker/ticker_lists.h"
 
@@ -28,6 +29,8 @@ UpdateCycle::UpdateCycle(Options options)
     // Each worker gets its own fetcher; the context is copied in, so a late worker owns it.
     const FetchContext context = options_.fetch_context;
     options_.fetch = [context](const std::string& url, uint32_t flags) {
+      // The placeholder of an empty list has nothing to fetch; not even a name look-up.
+      if (url == kPlaceholderChannelUrl) return false;
       FeedFetcher fetcher(context);
       return fetcher.Fetch(url, flags);
     };
