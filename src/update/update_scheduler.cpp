@@ -128,7 +128,11 @@ struct UpdateScheduler::State {
       for (auto& [url, entry] : schedule) {
         if (!entry.enabled) continue;
         entry.countdown_ms -= elapsed;
-        if (entry.countdown_ms <= 0) {
+        if (entry.countdown_ms <= 0 && forced && no_fetch) {
+          // A run without fetching does not fetch this channel: it stays due (its countdown
+          // is not restarted), so the next fetching tick still takes it, on its phase.
+          request.jobs.push_back(FetchJob{entry.url, entry.flags});
+        } else if (entry.countdown_ms <= 0) {
           request.jobs.push_back(FetchJob{entry.url, entry.flags});
           // Carry the overshoot so the next due time stays on the channel's phase; after a
           // long gap (more than a whole interval) skip the missed periods.
