@@ -164,9 +164,7 @@ bool CredentialStore::SaveAs(const std::string& path, uint32_t format) const {
   if (data.empty()) return false;
   const size_t slash = path.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-  if (!ReplaceFileContents(folder, path, data)) return false;
-  platform::RestrictFileToOwner(path);
-  return true;
+  return ReplaceFileContents(folder, path, data, /*owner_only=*/true);
 }
 
 bool CredentialStore::Find(std::string_view url_text, std::string* user,
