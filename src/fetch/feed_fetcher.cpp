@@ -51,9 +51,10 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
       return Finish(Outcome::kFailed);
     }
     if (response.status == 401 && (channel_flags & kSendCredentials) &&
-        SameHost(request.url, response.final_url)) {
+        MayResendCredentials(request.url, response.final_url)) {
       // A redirection may have dropped the credentials: ask the final address directly. Never
-      // on another host: that would hand the user's password to whoever the feed points to.
+      // on another host (that would hand the user's password to whoever the feed points to) nor
+      // from https onto plain http.
       request.url = response.final_url;
       if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) {
         return Finish(Outcome::kFailed);
