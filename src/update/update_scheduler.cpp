@@ -108,10 +108,12 @@ struct UpdateScheduler::State {
     for (const ScheduledChannel& channel : list) {
       const int64_t interval = IntervalFor(channel.interval_ms);
       ScheduleEntry& entry = schedule[channel.url];
+      // An entry left due by a run without fetching stays due for the next tick.
+      const bool still_due = entry.countdown_ms <= 0 && entry.interval_ms == interval;
       entry.url = channel.url;
       entry.enabled = true;
       entry.interval_ms = interval;
-      entry.countdown_ms = interval - since_start % interval;
+      if (!still_due) entry.countdown_ms = interval - since_start % interval;
       entry.flags = channel.flags;
     }
   }
