@@ -33,6 +33,7 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
     request.no_cache = true;
     request.hyperlink = true;
     request.max_body = kMaxBody;
+    request.cut_at_max = true;  // an undeclared body is cut below, however long it goes on
     // Conditional request: the server may answer 304 when nothing changed since the stored
     // fetch time.
     platform::CalendarTime cached_at;
