@@ -148,9 +148,14 @@ bool DecodeCredentials(std::string_view file, std::vector<Credential>* entries) 
 bool CredentialStore::Load(const std::string& path) {
   entries_.clear();
   if (!platform::FileExists(path)) {
-    platform::WriteWholeFile(path, std::string_view());
-    platform::RestrictFileToOwner(path);
-    return true;
+    // Created without truncating: a Save on another thread may have put the file in place
+    // since the test above, and its entries must survive.
+    platform::File created;
+    if (created.Open(path, platform::File::Mode::kCreateOrOpen)) {
+      created.Close();
+      platform::RestrictFileToOwner(path);
+    }
+    if (!platform::FileExists(path)) return true;  // e.g. a read-only folder: no entries
   }
   std::string data;
   if (!platform::ReadWholeFile(path, &data, kMaxFileSize)) return false;
@@ -164,9 +169,7 @@ bool CredentialStore::SaveAs(const std::string& path, uint32_t format) const {
   if (data.empty()) return false;
   const size_t slash = path.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-  if (!ReplaceFileContents(folder, path, data)) return false;
-  platform::RestrictFileToOwner(path);
-  return true;
+  return ReplaceFileContents(folder, path, data, /*owner_only=*/true);
 }
 
 bool CredentialStore::Find(std::string_view url_text, std::string* user,

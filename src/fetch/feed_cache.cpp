@@ -6,6 +6,7 @@
 
 #include "fetch/url_text.h"
 #include "platform/files.h"
+#include "platform/user_protection.h"
 
 namespace korvo {
 
@@ -24,11 +25,18 @@ int GetU16(std::string_view data, size_t at) {
 }  // namespace
 
 bool ReplaceFileContents(const std::string& folder, const std::string& path,
-                         std::string_view data) {
+                         std::string_view data, bool owner_only) {
   // Cache names always hold an '@' (from the ':' of "http:" or of a drive) or end in ".ico";
   // this name has neither, so it never meets a cache file.
   static std::atomic<unsigned> counter{0};
   const std::string temp = folder + "/~korvo-" + std::to_string(counter.fetch_add(1)) + ".part";
+  // Secret contents go into a file that was restricted while still empty; the rewrite keeps
+  // its permissions.
+  if (owner_only && (!platform::WriteWholeFile(temp, std::string_view()) ||
+                     !platform::RestrictFileToOwner(temp))) {
+    platform::RemoveFile(temp);
+    return false;
+  }
   if (!platform::WriteWholeFile(temp, data)) {
     platform::RemoveFile(temp);
     return false;

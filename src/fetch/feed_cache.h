@@ -60,8 +60,11 @@ class FeedCache {
 };
 
 // Writes `data` to `path` through a temporary file in `folder` that then replaces `path`.
+// With `owner_only` the temporary file is made readable by its owner only (RestrictFileToOwner)
+// before anything is written to it, so a secret is never readable by others on the way.
 // False, with `path` untouched, on any failure.
-bool ReplaceFileContents(const std::string& folder, const std::string& path, std::string_view data);
+bool ReplaceFileContents(const std::string& folder, const std::string& path, std::string_view data,
+                         bool owner_only = false);
 
 }  // namespace korvo
 

@@ -33,6 +33,7 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
     request.no_cache = true;
     request.hyperlink = true;
     request.max_body = kMaxBody;
+    request.cut_at_max = true;  // an undeclared body is cut below, however long it goes on
     // Conditional request: the server may answer 304 when nothing changed since the stored
     // fetch time.
     platform::CalendarTime cached_at;
@@ -51,9 +52,10 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
       return Finish(Outcome::kFailed);
     }
     if (response.status == 401 && (channel_flags & kSendCredentials) &&
-        SameHost(request.url, response.final_url)) {
+        MayResendCredentials(request.url, response.final_url)) {
       // A redirection may have dropped the credentials: ask the final address directly. Never
-      // on another host: that would hand the user's password to whoever the feed points to.
+      // on another host (that would hand the user's password to whoever the feed points to) nor
+      // from https onto plain http.
       request.url = response.final_url;
       if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) {
         return Finish(Outcome::kFailed);

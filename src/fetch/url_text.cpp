@@ -131,6 +131,11 @@ bool SameHost(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool MayResendCredentials(std::string_view from, std::string_view to) {
+  if (!SameHost(from, to)) return false;
+  return !(StartsWithNoCase(from, "https://") && !StartsWithNoCase(to, "https://"));
+}
+
 std::string ResolveLink(std::string_view page, std::string_view href) {
   if (IsWebAddress(href)) return std::string(href);
   const size_t scheme = page.find("://");

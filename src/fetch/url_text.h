@@ -38,6 +38,11 @@ std::string SiteRoot(std::string_view address);
 // any "user@" left out). Credentials are only sent again to the host they were given for.
 bool SameHost(std::string_view a, std::string_view b);
 
+// Whether the Basic credentials sent to `from` may be sent again to `to`, the address a request
+// finally reached: only on the same host (SameHost), and never from https:// onto plain http://,
+// where anyone on the way could read them.
+bool MayResendCredentials(std::string_view from, std::string_view to);
+
 // Resolves a link found on the page at `page` (http:// or https://): absolute addresses stay as
 // they are, "//host/x" takes the page's scheme, "/x" replaces everything after the host, and any
 // other text is appended after the last '/' of the page's path (the query left out; a '/' is

@@ -67,8 +67,9 @@ bool Download(const FetchContext& context, std::string_view url_text, int mode, 
     request.no_cache = true;
     request.hyperlink = true;
     if (!get()) return false;
-    if (response.status == 401 && SameHost(request.url, response.final_url)) {
-      // Ask the final address directly; never another host (the password is not theirs).
+    if (response.status == 401 && MayResendCredentials(request.url, response.final_url)) {
+      // Ask the final address directly; never another host (the password is not theirs), never
+      // from https onto plain http.
       request.url = response.final_url;
       if (!get()) return false;
     }

@@ -115,7 +115,14 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
     context.overwrite = channels[i].overwrite;
     context.properties = properties[i];
     context.on_site_link = env.on_site_link;
-    if (env.parser) env.parser(body, context, &parts[i]);
+    if (!env.parser) return;
+    try {
+      env.parser(body, context, &parts[i]);
+    } catch (...) {
+      // A parser that gives up (out of memory on a huge feed) costs only its own channel, and
+      // half of its items would be worse than none.
+      parts[i].Clear();
+    }
   });
   ItemList list;
   std::vector<ItemState> states;

@@ -5,7 +5,8 @@
 // Steps (the store lock is taken and released per step, never held across two):
 //   1. Parse: every channel's FeedCache body is parsed on a thread of its own (at most
 //      `parse_threads` at once) into one item list, in channel order; a channel without a cache
-//      file has its cache entry deleted and is skipped. Meanwhile the link index (KnownItemTable)
+//      file has its cache entry deleted and is skipped; one whose parser throws gives no items
+//      (the others go on). Meanwhile the link index (KnownItemTable)
 //      is built on another thread.
 //   2. Match (store lock): each item is looked up by link hash, title and link. An item found in a
 //      channel that changed in this run has its record's last-seen time set to now (the item is

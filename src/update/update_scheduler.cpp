@@ -108,10 +108,12 @@ struct UpdateScheduler::State {
     for (const ScheduledChannel& channel : list) {
       const int64_t interval = IntervalFor(channel.interval_ms);
       ScheduleEntry& entry = schedule[channel.url];
+      // An entry left due by a run without fetching stays due for the next tick.
+      const bool still_due = entry.countdown_ms <= 0 && entry.interval_ms == interval;
       entry.url = channel.url;
       entry.enabled = true;
       entry.interval_ms = interval;
-      entry.countdown_ms = interval - since_start % interval;
+      if (!still_due) entry.countdown_ms = interval - since_start % interval;
       entry.flags = channel.flags;
     }
   }
@@ -128,7 +130,11 @@ struct UpdateScheduler::State {
       for (auto& [url, entry] : schedule) {
         if (!entry.enabled) continue;
         entry.countdown_ms -= elapsed;
-        if (entry.countdown_ms <= 0) {
+        if (entry.countdown_ms <= 0 && forced && no_fetch) {
+          // A run without fetching does not fetch this channel: it stays due (its countdown
+          // is not restarted), so the next fetching tick still takes it, on its phase.
+          request.jobs.push_back(FetchJob{entry.url, entry.flags});
+        } else if (entry.countdown_ms <= 0) {
           request.jobs.push_back(FetchJob{entry.url, entry.flags});
           // Carry the overshoot so the next due time stays on the channel's phase; after a
           // long gap (more than a whole interval) skip the missed periods.

@@ -52,6 +52,7 @@ TEST(HeadlessCommands, TakingTheFileDeletesItSoEachCommandRunsOnce) {
   ASSERT_TRUE(platform::WriteWholeFile(path, "run\nquit\n"));
   EXPECT_EQ(TakeCommands(path).size(), 2u);
   EXPECT_FALSE(platform::FileExists(path));
+  EXPECT_FALSE(platform::FileExists(path + ".taken"));
   EXPECT_TRUE(TakeCommands(path).empty());
 }
 

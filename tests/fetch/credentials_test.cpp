@@ -6,6 +6,7 @@
 
 #include "common/temp_folder.h"
 #include "fetch/chacha20.h"
+#include "fetch/feed_cache.h"
 #include "platform/files.h"
 
 namespace korvo {
@@ -153,6 +154,23 @@ TEST(CredentialsTest, StoreFindsSetsRemovesAndSaves) {
   ASSERT_TRUE(again.Load(path));
   EXPECT_EQ(again.entries().size(), 1u);
 }
+
+#ifndef _WIN32
+// The replacement of a secret file is readable by its owner only from the moment it appears
+// under its name (and while it is written), not just after a later change of its permissions.
+TEST(CredentialsTest, OwnerOnlyReplacementNeverExposesTheSecret) {
+  testing::TempFolder folder;
+  const std::string path = folder.path() + "/password";
+  ASSERT_TRUE(platform::WriteWholeFile(path, "old"));
+  ASSERT_TRUE(ReplaceFileContents(folder.path(), path, "secret", /*owner_only=*/true));
+  const auto perms = std::filesystem::status(path).permissions();
+  EXPECT_EQ(perms & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::string data;
+  ASSERT_TRUE(platform::ReadWholeFile(path, &data));
+  EXPECT_EQ(data, "secret");
+}
+#endif
 
 TEST(CredentialsTest, BasicAuthorizationHeader) {
   EXPECT_EQ(BasicAuthorization("Aladdin", "open sesame"),

@@ -160,6 +160,23 @@ TEST_F(FeedFetcherTest, UndeclaredBodiesAreCutAtTheBlockLimit) {
   EXPECT_EQ(cached.size(), FeedFetcher::kMaxUndeclaredBody);
 }
 
+// However long an undeclared body goes on, it is cut, never refused.
+TEST_F(FeedFetcherTest, UndeclaredBodiesBeyondTheDeclaredLimitAreCutToo) {
+  const std::string huge(FeedFetcher::kMaxBody + 70000, 'h');
+  HttpTestServer server([&](const HttpTestRequest&) {
+    HttpTestResponse a = HttpTestResponse::Text(huge);
+    a.framing = Framing::kChunked;
+    a.chunk_size = 1 << 20;
+    return a;
+  });
+  ASSERT_TRUE(server.Start());
+  FeedFetcher fetcher(context_);
+  ASSERT_TRUE(fetcher.Fetch(server.Url("/huge"), 0));
+  std::string cached;
+  ASSERT_TRUE(fetcher.cache().Read(server.Url("/huge"), &cached));
+  EXPECT_EQ(cached.size(), FeedFetcher::kMaxUndeclaredBody);
+}
+
 TEST_F(FeedFetcherTest, SuffixIsNotRequestedButKeysCacheAndCredentials) {
   HttpTestServer server([](const HttpTestRequest& r) {
     if (r.Header("Authorization") != "Basic YWxpY2U6c2VjcmV0") {  // alice:secret

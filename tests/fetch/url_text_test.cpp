@@ -25,6 +25,14 @@ TEST(UrlTextTest, SameHostComparesHostAndPortOnly) {
   EXPECT_FALSE(SameHost("ex.jp/a", "ex.jp/a"));  // not web addresses
 }
 
+TEST(UrlTextTest, CredentialsFollowToTheSameHostButNeverOntoPlainHttp) {
+  EXPECT_TRUE(MayResendCredentials("http://ex.jp/a", "https://ex.jp/b"));  // moved to TLS
+  EXPECT_TRUE(MayResendCredentials("https://ex.jp/a", "HTTPS://EX.JP/b"));
+  EXPECT_TRUE(MayResendCredentials("http://ex.jp/a", "http://ex.jp/b"));
+  EXPECT_FALSE(MayResendCredentials("https://ex.jp/a", "http://ex.jp/a"));  // in clear text
+  EXPECT_FALSE(MayResendCredentials("http://ex.jp/a", "http://evil.example/a"));
+}
+
 TEST(UrlTextTest, LocalPaths) {
   EXPECT_TRUE(IsLocalPath("C:\\feeds\\a.xml"));
   EXPECT_TRUE(IsLocalPath("z:\\a"));

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,33 @@ TEST_F(UpdateMergeTest, MissingCacheFilesAreSkippedAndAnEmptyListGetsThePlacehol
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].id, -1);
   EXPECT_EQ(shown[0].link, kDefaultItemLink);
+}
+
+// A parser that gives up with an exception (out of memory on a huge feed, say) costs only its
+// own channel: the run goes on with the others instead of ending the program.
+TEST_F(UpdateMergeTest, AParserExceptionSkipsOnlyItsChannel) {
+  const Channel a = MakeChannel("http://127.0.0.1/a.xml", "Site A");
+  const Channel b = MakeChannel("http://127.0.0.1/b.xml", "Site B");
+  ASSERT_TRUE(PutCache(dir_.path(), a.url, "A1|http://127.0.0.1/a/1\n"));
+  ASSERT_TRUE(PutCache(dir_.path(), b.url, "B1|http://127.0.0.1/b/1\nTHROW\n"));
+  UpdateMerge::Environment env;
+  env.working_folder = dir_.path();
+  env.parser = [](std::string_view body, const ChannelContext& channel, ItemList* items) {
+    korvo::testing::ParseLines(body, channel, items);
+    if (body.find("THROW") != std::string_view::npos) throw std::bad_alloc();
+  };
+  env.clock = &clock_;
+  env.ticker = ticker_.get();
+  for (int threads : {4, 0}) {
+    env.parse_threads = threads;
+    const MergeReport report = UpdateMerge::Run(env, {a, b}, nullptr);
+    EXPECT_TRUE(report.handed_over);
+    EXPECT_EQ(report.items_parsed, 1);
+    const std::map<std::string, TickerItem> shown = ShownByTitle();
+    EXPECT_EQ(shown.count("A1"), 1u);
+    EXPECT_EQ(shown.count("B1"), 0u);  // a half-parsed channel adds nothing
+  }
+  EXPECT_EQ(Records().size(), 1u);
 }
 
 TEST_F(UpdateMergeTest, AbortStopsTheMergeAndHandsNothingOver) {

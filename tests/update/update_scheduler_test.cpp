@@ -185,6 +185,33 @@ TEST(UpdateScheduler, PeriodicTickWithNothingDueStartsNoRunAndDefaultsApply) {
   EXPECT_LE(h.runs[0].at, 65 * kMinute + 100);
 }
 
+// A run without fetching between a channel's due time and the next periodic tick must not use
+// up that due time: the channel is still fetched by the next tick, on its phase.
+TEST(UpdateScheduler, RunWithoutFetchingLeavesADueChannelToTheNextTick) {
+  Harness h(61 * kMinute);
+  h.channels = {{"http://127.0.0.1/x", 0, 0}};
+  h.Begin();
+  ASSERT_TRUE(h.scheduler->Turn());  // the initial forced run
+  h.RunFor(61 * kMinute + 30000);    // the last periodic tick (60 min) found it not yet due
+  h.runs.clear();
+  ASSERT_TRUE(h.scheduler->RunNowWithoutFetching());
+  ASSERT_TRUE(h.scheduler->Turn());
+  ASSERT_EQ(h.runs.size(), 1u);
+  EXPECT_TRUE(h.runs[0].request.no_fetch);
+  h.scheduler->RebuildSchedule();  // a change of the channel list keeps it due
+  h.runs.clear();
+  h.RunFor(kMinute);  // the periodic tick at 62 min; now 62.5 min
+  ASSERT_EQ(h.runs.size(), 1u);
+  EXPECT_FALSE(h.runs[0].request.no_fetch);
+  EXPECT_EQ(h.TimesOf("http://127.0.0.1/x").size(), 1u);
+  // And the phase holds: the next fetch is due at 122 min, not 61 minutes after 62.
+  h.runs.clear();
+  h.RunFor(59 * kMinute);  // to 121.5 min
+  EXPECT_TRUE(h.runs.empty());
+  h.RunFor(2 * kMinute);
+  EXPECT_EQ(h.TimesOf("http://127.0.0.1/x").size(), 1u);
+}
+
 TEST(UpdateScheduler, CommandRingHoldsThirtyInOrderAndCarriesTheNoFetchChoice) {
   Harness h(60 * kMinute);
   h.channels = {{"http://127.0.0.1/x", 0, 0}};

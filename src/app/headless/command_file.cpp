@@ -40,9 +40,13 @@ std::vector<HeadlessCommand> ParseCommands(const std::string& text) {
 
 std::vector<HeadlessCommand> TakeCommands(const std::string& path) {
   if (path.empty() || !platform::FileExists(path)) return {};
+  // Moved aside before it is read: a command file renamed into place meanwhile is a new one and
+  // waits for the next look instead of being deleted unread.
+  const std::string taken = path + ".taken";
+  if (!platform::RenameFile(path, taken, /*replace=*/true)) return {};
   std::string text;
-  const bool read = platform::ReadWholeFile(path, &text, kMaxCommandFileBytes);
-  platform::RemoveFile(path);
+  const bool read = platform::ReadWholeFile(taken, &text, kMaxCommandFileBytes);
+  platform::RemoveFile(taken);
   if (!read) return {};
   return ParseCommands(text);
 }

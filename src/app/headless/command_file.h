@@ -1,6 +1,7 @@
 // The command file of korvo-headless: how a test (or a user) drives a running program without a
 // window. While the program waits for its end, it looks for the file every 100 ms; when it is
-// there, it is read (at most 64 KiB), deleted, and each line is one command:
+// there, it is moved aside (to "<name>.taken"), read (at most 64 KiB) and deleted, and each line
+// is one command:
 //
 //   run            an update run now, with fetching (the menu's "update now")
 //   run-cached     an update run now that only parses and merges the cached feeds again
