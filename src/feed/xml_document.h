@@ -71,7 +71,7 @@ class XmlDocument {
 
   // A file document: the file at `utf8_path` read line by line (pieces of at most 4095 bytes),
   // each piece converted by the encoding declared so far (UTF-8 until a declaration says
-  // otherwise). A path that cannot be opened gives an empty document (no root).
+  // otherwise); the indentation of each line is skipped. A path that cannot be opened gives an empty document (no root).
   static XmlDocument FromFile(const std::string& utf8_path);
   // A memory document over CP932 text; an empty text reads as "<dummy></dummy>".
   static XmlDocument FromMemory(std::string_view cp932_text);

@@ -216,5 +216,19 @@ TEST_F(XmlFileTest, LongLinesAreCutBetweenCharacters) {
   EXPECT_EQ(cp932.root()->first_child->value, sjis);
 }
 
+TEST_F(XmlFileTest, BlanksWhereALongLineIsCutAreKept) {
+  // Only the indentation at the start of a line is skipped; a blank that happens to follow a
+  // piece limit inside an over-long line belongs to the value or text.
+  const std::string value = std::string(4089, 'x') + " y" + std::string(5000, 'z') + " w";
+  const XmlDocument attribute = Read("<t v=\"" + value + "\"/>\n");
+  ASSERT_NE(attribute.root(), nullptr);
+  ASSERT_NE(attribute.root()->Attribute("v"), nullptr);
+  EXPECT_EQ(*attribute.root()->Attribute("v"), value);
+  const XmlDocument text = Read("<t>" + std::string(4092, 'x') + " y</t>");
+  ASSERT_NE(text.root(), nullptr);
+  ASSERT_NE(text.root()->first_child, nullptr);
+  EXPECT_EQ(text.root()->first_child->value, std::string(4092, 'x') + " y");
+}
+
 }  // namespace
 }  // namespace korvo
