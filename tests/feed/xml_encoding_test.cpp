@@ -189,6 +189,19 @@ TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
             "t{\"a?\"}");
 }
 
+TEST_F(XmlFileTest, SingleQuotedDeclarationsNameTheirEncoding) {
+  // Many generators quote the declaration's values with single quotes.
+  const XmlDocument utf8 =
+      Read("<?xml version='1.0' encoding='utf-8'?>\n<t>" + kAiUtf8 + "</t>\n");
+  EXPECT_EQ(utf8.encoding(), XmlEncoding::kUtf8);
+  EXPECT_EQ(Dump(utf8), "t{\"" + kAiCp932 + "\"}");
+  const XmlDocument euc = Read("<?xml version='1.0' encoding='EUC-JP' ?>\n<t>" + kAiEucJp + "</t>");
+  EXPECT_EQ(euc.encoding(), XmlEncoding::kEucJp);
+  EXPECT_EQ(Dump(euc), "t{\"" + kAiCp932 + "\"}");
+  // A name that is none of the known ones still gives no encoding.
+  EXPECT_EQ(Read("<?xml version='1.0' encoding='utf-8x'?>\n<t/>").encoding(), XmlEncoding::kNone);
+}
+
 TEST_F(XmlFileTest, Utf16FilesAndMarks) {
   const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<t>@</t>\n";
   EXPECT_EQ(Dump(Read("\xFF\xFE" + Utf16(text, false))), "t{\"\x82\xA0\"}");
