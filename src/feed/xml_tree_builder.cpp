@@ -129,10 +129,16 @@ void XmlTreeBuilder::CloseElement(std::string_view raw) {
 
 void XmlTreeBuilder::Finish() {
   try {
+    if (!carry_.empty()) {
+      const std::string rest = std::move(carry_);
+      carry_.clear();
+      Tokenize(rest, /*last=*/true);
+    }
     if (state_ != kBetween) FinishToken();
   } catch (const std::bad_alloc&) {
     // The last token is lost; the nodes built so far are still linked below.
   }
+  carry_.clear();
   token_.clear();
   state_ = kBetween;
   XmlNode* previous = nullptr;

@@ -189,6 +189,31 @@ TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
             "t{\"a?\"}");
 }
 
+TEST_F(XmlFileTest, MarkersCutByThePieceLimitAreStillRecognised) {
+  // A line of 4095 bytes or more is read in pieces; "]]>", "-->", "<![CDATA[" and "<!--" that
+  // straddle a piece limit must read as if the line were whole. The filler puts the limit
+  // after 1, 2, ... bytes of the marker.
+  const std::string x(5000, 'x');
+  for (size_t split = 1; split < 3; ++split) {
+    const std::string filler(4095 - 12 - split, 'x');
+    const XmlDocument cdata = Read("<t><![CDATA[" + filler + "]]></t><u>" + x + "</u>");
+    EXPECT_EQ(Dump(cdata), "t{[" + filler + "]} u{\"" + x + "\"}") << split;
+    const std::string comment_filler(4095 - 7 - split, 'x');
+    const XmlDocument comment = Read("<t><!--" + comment_filler + "--></t><u>" + x + "</u>");
+    EXPECT_EQ(Dump(comment), "t{#<!--" + comment_filler + "-->} u{\"" + x + "\"}") << split;
+  }
+  for (size_t split = 1; split < 9; ++split) {
+    const std::string filler(4095 - 3 - split, 'x');
+    const XmlDocument cdata = Read("<t>" + filler + "<![CDATA[a>b]]></t>");
+    EXPECT_EQ(Dump(cdata), "t{\"" + filler + "\" [a>b]}") << split;
+  }
+  for (size_t split = 1; split < 4; ++split) {
+    const std::string filler(4095 - 3 - split, 'x');
+    const XmlDocument comment = Read("<t>" + filler + "<!--a>b--></t>");
+    EXPECT_EQ(Dump(comment), "t{\"" + filler + "\" #<!--a>b-->}") << split;
+  }
+}
+
 TEST_F(XmlFileTest, SingleQuotedDeclarationsNameTheirEncoding) {
   // Many generators quote the declaration's values with single quotes.
   const XmlDocument utf8 =
