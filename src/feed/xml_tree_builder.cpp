@@ -43,6 +43,7 @@ void XmlTreeBuilder::Push(XmlNode* node) { stack_.push_back(node); }
 void XmlTreeBuilder::FinishToken() {
   if (token_.empty() || OnlyBlanks(token_)) return;
   XmlKind kind = ApplyVariantRule(token_, ClassifyToken(token_), html_fragment_);
+  if (kind != XmlKind::kEnd && document_->nodes_.size() >= kMaxXmlNodes) return;
   switch (kind) {
     case XmlKind::kEnd:
       CloseElement(token_);
