@@ -7,7 +7,8 @@
 // visits its nodes in token order, and the "after" text of an element closed by its end tag
 // belongs right where that end tag stands. So one pass collects the tokens and matches end tags
 // exactly as the tree builder does (innermost open start tag with the same key; start tags in
-// between stay unclosed), and a second pass writes the text. The tests and the fuzzer compare
+// between stay unclosed; tokens past the document's node limit dropped), and a second pass
+// writes the text. The tests and the fuzzer compare
 // the result with RenderNodesAsText over XmlDocument::FromHtmlFragment, so a change to the
 // reader's rules that is not made here too shows up there.
 #include <array>
@@ -197,6 +198,7 @@ class FragmentRenderer {
   std::vector<Token> tokens_;
   std::vector<OpenTag> open_;  // unclosed start tags still open to a match, innermost last
   bool counting_ = false;      // open_counts_ is kept (set once open_ grew past kLinearOpenTags)
+  size_t nodes_ = 0;           // tokens the document would have made nodes of
   std::unordered_map<std::string_view, size_t> open_counts_;
 };
 
@@ -272,8 +274,14 @@ void FragmentRenderer::Feed(std::string_view input) {
 void FragmentRenderer::FinishToken() {
   const std::string_view raw(buffer_.data() + token_start_, buffer_.size() - token_start_);
   bool keep_bytes = false;
-  if (!raw.empty() && !OnlyBlanks(raw)) {
-    const XmlKind kind = FragmentKind(raw, ClassifyToken(raw));
+  XmlKind kind = XmlKind::kEnd;
+  bool keep = !raw.empty() && !OnlyBlanks(raw);
+  if (keep) {
+    kind = FragmentKind(raw, ClassifyToken(raw));
+    // Every token but an end tag would be a node of the document, which keeps kMaxXmlNodes.
+    if (kind != XmlKind::kEnd) keep = nodes_++ < kMaxXmlNodes;
+  }
+  if (keep) {
     Token token{kind};
     switch (kind) {
       case XmlKind::kEnd:

@@ -62,6 +62,12 @@ struct XmlNode {
   bool RemoveAttribute(std::string_view name);
 };
 
+// A document read from text holds at most this many nodes (declarations included); tokens past
+// the limit are dropped, end tags still close elements already open. This keeps a hostile input
+// (a feed of 32 MB made of "<a>") far below the memory it would otherwise take, while real feeds
+// and channel lists stay well within it.
+constexpr size_t kMaxXmlNodes = size_t{1} << 20;
+
 // The document's declared encoding (from its <?xml ... encoding="..."?>).
 enum class XmlEncoding : int { kNone = 0, kUtf8 = 1, kShiftJis = 2, kEucJp = 3 };
 
@@ -71,7 +77,7 @@ class XmlDocument {
 
   // A file document: the file at `utf8_path` read line by line (pieces of at most 4095 bytes),
   // each piece converted by the encoding declared so far (UTF-8 until a declaration says
-  // otherwise). A path that cannot be opened gives an empty document (no root).
+  // otherwise); the indentation of each line is skipped. A path that cannot be opened gives an empty document (no root).
   static XmlDocument FromFile(const std::string& utf8_path);
   // A memory document over CP932 text; an empty text reads as "<dummy></dummy>".
   static XmlDocument FromMemory(std::string_view cp932_text);

@@ -92,8 +92,11 @@ XmlDocument XmlDocument::FromFile(const std::string& utf8_path) {
     }
     const size_t length = cut ? CutLongLine(window, builder.encoding()) : line_end;
     std::string_view piece = window.substr(0, length);
+    // Only a line's indentation is skipped: the rest of an over-long line continues a value or
+    // text whose blanks belong to it.
+    const bool line_start = pos == 0 || input[pos - 1] == '\n';
     pos += length;
-    while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t')) {
+    while (line_start && !piece.empty() && (piece.front() == ' ' || piece.front() == '\t')) {
       piece.remove_prefix(1);
     }
     if (piece.empty()) continue;

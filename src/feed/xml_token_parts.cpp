@@ -182,10 +182,18 @@ void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out) {
   }
 }
 
+std::string_view DeclarationValue(std::string_view value) {
+  if (value.size() >= 3 && value.front() == '\'' && value.back() == '?') value.remove_suffix(1);
+  if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'') {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 bool DeclaredEncoding(const std::vector<XmlAttribute>& attributes, XmlEncoding* encoding) {
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.name != "encoding") continue;
-    const std::string_view v = attribute.value;
+    const std::string_view v = DeclarationValue(attribute.value);
     if (EqualsIgnoringCase(v, "UTF-8") || EqualsIgnoringCase(v, "UTF_8")) {
       *encoding = XmlEncoding::kUtf8;
     } else if (EqualsIgnoringCase(v, "SHIFT-JIS") || EqualsIgnoringCase(v, "SHIFT_JIS")) {

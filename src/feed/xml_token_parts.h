@@ -43,8 +43,13 @@ std::string_view EndTagKey(std::string_view raw);
 // the value or the tag.
 void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out);
 
+// A declaration's attribute value without the single quotes around it (the attribute parser
+// keeps them, and the '?' of "?>" after the last one): version='1.0'?> gives "1.0".
+std::string_view DeclarationValue(std::string_view value);
+
 // The encoding a declaration's "encoding" attribute names (UTF-8/UTF_8, SHIFT-JIS/SHIFT_JIS,
-// EUC-JP/EUC_JP, ignoring case; kNone for any other value). False when it has no such attribute.
+// EUC-JP/EUC_JP, ignoring case, also between single quotes; kNone for any other value). False
+// when it has no such attribute.
 bool DeclaredEncoding(const std::vector<XmlAttribute>& attributes, XmlEncoding* encoding);
 
 // The encoding named by the first `<?...?>` declaration inside `text` (which need not be a whole

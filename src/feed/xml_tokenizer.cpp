@@ -39,19 +39,34 @@ bool StartsAt(std::string_view input, size_t at, std::string_view text) {
   return input.size() - at >= text.size() && input.compare(at, text.size(), text) == 0;
 }
 
+// True when the input from `at` to its end is shorter than `text` and begins it, so only the
+// next piece can tell whether `text` stands here.
+bool MayStartAt(std::string_view input, size_t at, std::string_view text) {
+  const size_t rest = input.size() - at;
+  return rest < text.size() && input.compare(at, rest, text, 0, rest) == 0;
+}
+
 }  // namespace
 
 void XmlTreeBuilder::Feed(std::string_view input) {
   try {
-    Tokenize(input);
+    if (carry_.empty()) {
+      Tokenize(input, /*last=*/false);
+    } else {
+      std::string joined;
+      joined.swap(carry_);
+      joined.append(input);
+      Tokenize(joined, /*last=*/false);
+    }
   } catch (const std::bad_alloc&) {
     // Out of memory: the rest of this piece is dropped; the nodes built so far remain.
     token_.clear();
+    carry_.clear();
     state_ = kBetween;
   }
 }
 
-void XmlTreeBuilder::Tokenize(std::string_view input) {
+void XmlTreeBuilder::Tokenize(std::string_view input, bool last) {
   const size_t n = input.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
   size_t i = 0;
@@ -78,10 +93,18 @@ void XmlTreeBuilder::Tokenize(std::string_view input) {
         if (state_ != kBetween) token_.push_back(c);
         break;
       case '-':
+        if (state_ == kInComment && !last && MayStartAt(input, i, "-->")) {
+          carry_.assign(input.substr(i));
+          return;
+        }
         if (state_ == kInComment && StartsAt(input, i, "-->")) state_ = kCommentEnd;
         token_.push_back(c);
         break;
       case ']':
+        if (state_ == kInCdata && !last && MayStartAt(input, i, "]]>")) {
+          carry_.assign(input.substr(i));
+          return;
+        }
         if (state_ == kInCdata && StartsAt(input, i, "]]>")) state_ = kCdataEnd;
         token_.push_back(c);
         break;
@@ -89,6 +112,10 @@ void XmlTreeBuilder::Tokenize(std::string_view input) {
         if (state_ == kInComment || state_ == kInValue || state_ == kInCdata) {
           token_.push_back(c);
           break;
+        }
+        if (!last && (MayStartAt(input, i, "<!--") || MayStartAt(input, i, "<![CDATA["))) {
+          carry_.assign(input.substr(i));
+          return;
         }
         if (state_ != kBetween) FinishToken();
         token_.clear();

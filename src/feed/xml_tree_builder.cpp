@@ -43,6 +43,7 @@ void XmlTreeBuilder::Push(XmlNode* node) { stack_.push_back(node); }
 void XmlTreeBuilder::FinishToken() {
   if (token_.empty() || OnlyBlanks(token_)) return;
   XmlKind kind = ApplyVariantRule(token_, ClassifyToken(token_), html_fragment_);
+  if (kind != XmlKind::kEnd && document_->nodes_.size() >= kMaxXmlNodes) return;
   switch (kind) {
     case XmlKind::kEnd:
       CloseElement(token_);
@@ -129,10 +130,16 @@ void XmlTreeBuilder::CloseElement(std::string_view raw) {
 
 void XmlTreeBuilder::Finish() {
   try {
+    if (!carry_.empty()) {
+      const std::string rest = std::move(carry_);
+      carry_.clear();
+      Tokenize(rest, /*last=*/true);
+    }
     if (state_ != kBetween) FinishToken();
   } catch (const std::bad_alloc&) {
     // The last token is lost; the nodes built so far are still linked below.
   }
+  carry_.clear();
   token_.clear();
   state_ = kBetween;
   XmlNode* previous = nullptr;

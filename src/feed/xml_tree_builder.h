@@ -23,9 +23,10 @@ class XmlTreeBuilder {
   XmlTreeBuilder(const XmlTreeBuilder&) = delete;
   XmlTreeBuilder& operator=(const XmlTreeBuilder&) = delete;
 
-  // Tokenizes one piece of input. The tokenizer's state carries over to the next piece; the
-  // look-ahead for "<!--", "-->", "<![CDATA[" and "]]>" sees only this piece. When memory runs
-  // out, the rest of the piece is dropped and the nodes built so far remain.
+  // Tokenizes one piece of input. The tokenizer's state carries over to the next piece, and so
+  // do the last few bytes when they may begin "<!--", "-->", "<![CDATA[" or "]]>", so where the
+  // input is cut into pieces never changes the result. When memory runs out, the rest of the
+  // piece is dropped and the nodes built so far remain.
   void Feed(std::string_view input);
   // Ends the input: a token still being collected is finished, and the nodes left on the stack
   // become the top-level siblings, the first of them the document's root.
@@ -48,7 +49,8 @@ class XmlTreeBuilder {
     kCdataEnd = 7,    // "]]>" seen
   };
 
-  void Tokenize(std::string_view input);
+  // `last`: no input follows, so a marker cut by the end of `input` is not one.
+  void Tokenize(std::string_view input, bool last);
   void FinishToken();
   XmlNode* NewNode(XmlKind kind);
   void Push(XmlNode* node);
@@ -60,6 +62,7 @@ class XmlTreeBuilder {
   const bool html_fragment_;
   State state_ = kBetween;
   std::string token_;  // the token being collected; its buffer is reused for the next one
+  std::string carry_;  // the end of the last piece, read again in front of the next one
   std::vector<XmlNode*> stack_;
   // How many start tags of kind kOpen with each match key are on the stack (keys view the raw
   // text of a node with that key), so an end tag without a match is ignored without walking

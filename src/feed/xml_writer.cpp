@@ -120,7 +120,9 @@ std::string WriteDocument(const XmlDocument& document, bool as_utf8) {
       for (const XmlAttribute& attribute : declaration->attributes) {
         if (attribute.name == "?") continue;  // the "?" of "?>"
         text += ' ' + attribute.name + "=\"" +
-                (attribute.name == "encoding" ? std::string("UTF-8") : attribute.value) + '"';
+                (attribute.name == "encoding" ? std::string("UTF-8")
+                                             : std::string(DeclarationValue(attribute.value))) +
+                '"';
       }
       out.append(text).append("?>\n");
     } else {

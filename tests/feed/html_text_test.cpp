@@ -130,6 +130,18 @@ TEST(HtmlTextTest, TokenRenderingEqualsTheDocumentWalk) {
   }
 }
 
+TEST(HtmlTextTest, TokenRenderingKeepsTheDocumentsNodeLimit) {
+  // Both ways stop taking nodes at the document's limit (comments and declarations count too),
+  // so a hostile description costs bounded memory either way.
+  // With the fragment's own root, the comment and the declaration, the last "<b/>" fills the
+  // limit and the text after it is dropped.
+  std::string html = "<p>x<!--c--><?x?>";
+  for (size_t i = 0; i < kMaxXmlNodes - 5; ++i) html += "<b/>";
+  html += "y</p>";
+  EXPECT_EQ(RenderHtmlFragment(html), "\r\nx\r\n");
+  EXPECT_EQ(RenderedThroughDocument(html), "\r\nx\r\n");
+}
+
 TEST(CommentLinkTest, DerivesTrackbackOnlyForTheBlogHostPattern) {
   const std::string prefix = kCommentLinkHostPrefix;
   EXPECT_EQ(DeriveCommentLink(prefix + "someone/archives/51234.html"),

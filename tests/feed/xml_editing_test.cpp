@@ -213,6 +213,14 @@ TEST_F(XmlSaveTest, SaveAndReloadKeepTreeAndValuesInUtf8) {
   // Saving again over the file replaces it.
   ASSERT_TRUE(reloaded.SaveUtf8(path));
   EXPECT_EQ(Dump(XmlDocument::FromFile(path)), Dump(document));
+
+  // A declaration quoted with single quotes is written back well-formed.
+  const XmlDocument single = XmlDocument::FromMemory(
+      "<?xml version='1.0' encoding='Shift_JIS'?><opml><body>" + a_cp932 + "</body></opml>");
+  ASSERT_TRUE(single.SaveUtf8(path));
+  ASSERT_TRUE(platform::ReadWholeFile(path, &bytes));
+  EXPECT_EQ(bytes.substr(0, bytes.find('\n')), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+  EXPECT_EQ(Dump(XmlDocument::FromFile(path)), Dump(single));
 }
 
 TEST_F(XmlSaveTest, SaveFailsCleanlyAndReEncodeRewritesFiles) {

@@ -189,6 +189,44 @@ TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
             "t{\"a?\"}");
 }
 
+TEST_F(XmlFileTest, MarkersCutByThePieceLimitAreStillRecognised) {
+  // A line of 4095 bytes or more is read in pieces; "]]>", "-->", "<![CDATA[" and "<!--" that
+  // straddle a piece limit must read as if the line were whole. The filler puts the limit
+  // after 1, 2, ... bytes of the marker.
+  const std::string x(5000, 'x');
+  for (size_t split = 1; split < 3; ++split) {
+    const std::string filler(4095 - 12 - split, 'x');
+    const XmlDocument cdata = Read("<t><![CDATA[" + filler + "]]></t><u>" + x + "</u>");
+    EXPECT_EQ(Dump(cdata), "t{[" + filler + "]} u{\"" + x + "\"}") << split;
+    const std::string comment_filler(4095 - 7 - split, 'x');
+    const XmlDocument comment = Read("<t><!--" + comment_filler + "--></t><u>" + x + "</u>");
+    EXPECT_EQ(Dump(comment), "t{#<!--" + comment_filler + "-->} u{\"" + x + "\"}") << split;
+  }
+  for (size_t split = 1; split < 9; ++split) {
+    const std::string filler(4095 - 3 - split, 'x');
+    const XmlDocument cdata = Read("<t>" + filler + "<![CDATA[a>b]]></t>");
+    EXPECT_EQ(Dump(cdata), "t{\"" + filler + "\" [a>b]}") << split;
+  }
+  for (size_t split = 1; split < 4; ++split) {
+    const std::string filler(4095 - 3 - split, 'x');
+    const XmlDocument comment = Read("<t>" + filler + "<!--a>b--></t>");
+    EXPECT_EQ(Dump(comment), "t{\"" + filler + "\" #<!--a>b-->}") << split;
+  }
+}
+
+TEST_F(XmlFileTest, SingleQuotedDeclarationsNameTheirEncoding) {
+  // Many generators quote the declaration's values with single quotes.
+  const XmlDocument utf8 =
+      Read("<?xml version='1.0' encoding='utf-8'?>\n<t>" + kAiUtf8 + "</t>\n");
+  EXPECT_EQ(utf8.encoding(), XmlEncoding::kUtf8);
+  EXPECT_EQ(Dump(utf8), "t{\"" + kAiCp932 + "\"}");
+  const XmlDocument euc = Read("<?xml version='1.0' encoding='EUC-JP' ?>\n<t>" + kAiEucJp + "</t>");
+  EXPECT_EQ(euc.encoding(), XmlEncoding::kEucJp);
+  EXPECT_EQ(Dump(euc), "t{\"" + kAiCp932 + "\"}");
+  // A name that is none of the known ones still gives no encoding.
+  EXPECT_EQ(Read("<?xml version='1.0' encoding='utf-8x'?>\n<t/>").encoding(), XmlEncoding::kNone);
+}
+
 TEST_F(XmlFileTest, Utf16FilesAndMarks) {
   const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<t>@</t>\n";
   EXPECT_EQ(Dump(Read("\xFF\xFE" + Utf16(text, false))), "t{\"\x82\xA0\"}");
@@ -214,6 +252,20 @@ TEST_F(XmlFileTest, LongLinesAreCutBetweenCharacters) {
   ASSERT_NE(cp932.root(), nullptr);
   ASSERT_NE(cp932.root()->first_child, nullptr);
   EXPECT_EQ(cp932.root()->first_child->value, sjis);
+}
+
+TEST_F(XmlFileTest, BlanksWhereALongLineIsCutAreKept) {
+  // Only the indentation at the start of a line is skipped; a blank that happens to follow a
+  // piece limit inside an over-long line belongs to the value or text.
+  const std::string value = std::string(4089, 'x') + " y" + std::string(5000, 'z') + " w";
+  const XmlDocument attribute = Read("<t v=\"" + value + "\"/>\n");
+  ASSERT_NE(attribute.root(), nullptr);
+  ASSERT_NE(attribute.root()->Attribute("v"), nullptr);
+  EXPECT_EQ(*attribute.root()->Attribute("v"), value);
+  const XmlDocument text = Read("<t>" + std::string(4092, 'x') + " y</t>");
+  ASSERT_NE(text.root(), nullptr);
+  ASSERT_NE(text.root()->first_child, nullptr);
+  EXPECT_EQ(text.root()->first_child->value, std::string(4092, 'x') + " y");
 }
 
 }  // namespace

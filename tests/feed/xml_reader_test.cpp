@@ -150,6 +150,23 @@ TEST(XmlDocumentTest, FindSearchesDocumentOrderWithinBounds) {
   EXPECT_EQ(XmlDocument().Find("r"), nullptr);
 }
 
+TEST(XmlDocumentTest, NodeCountIsBounded) {
+  // Past the limit, tokens are dropped; end tags still close what is open.
+  std::string text = "<r>";
+  for (size_t i = 0; i < kMaxXmlNodes; ++i) text += "<a/>";
+  text += "<b/></r><c/>";
+  const XmlDocument document = XmlDocument::FromMemory(text);
+  ASSERT_NE(document.root(), nullptr);
+  EXPECT_EQ(document.root()->kind, XmlKind::kElement);
+  EXPECT_EQ(document.root()->next, nullptr);
+  size_t children = 0;
+  for (const XmlNode* n = document.root()->first_child; n != nullptr; n = n->next) {
+    ++children;
+    ASSERT_EQ(n->value, "a");
+  }
+  EXPECT_EQ(children, kMaxXmlNodes - 1);
+}
+
 TEST(XmlDocumentTest, HostileDepthAndWidth) {
   // Deep nesting, closed and unclosed, and many unmatched end tags over a deep stack.
   constexpr int kDepth = 100000;
