@@ -71,9 +71,8 @@ bool IsPlainName(std::string_view name) {
 // Makes the elements at and below `top` fit the list. Elements without a name get one, and
 // attributes whose names would not survive
 // a save (a tolerant read of a broken file can give names holding quotes or markup) are dropped.
-// OPML writers escape attribute values as XML requires ("&amp;" in a feed address), while this
-// program's files hold them as they are: every outline value is decoded once, and line breaks
-// become blanks. An outline without `text` takes its `title`, else its `xmlUrl` or `htmlUrl`.
+// Attribute values arrive with their references decoded by the reader ("&amp;" of a feed
+// address is "&"); line breaks become blanks. An outline without `text` takes its `title`, else its `xmlUrl` or `htmlUrl`.
 void NormaliseImportedOutlines(XmlNode* top) {
   for (XmlNode* node = top; node != nullptr; node = NextInDocumentOrder(node, top)) {
     if (!node->IsElement()) continue;
@@ -81,9 +80,6 @@ void NormaliseImportedOutlines(XmlNode* top) {
     std::vector<XmlAttribute> kept;
     for (XmlAttribute& attribute : node->attributes) {
       if (!IsPlainName(attribute.name)) continue;
-      if (IsOutline(node) && attribute.value.find('&') != std::string::npos) {
-        attribute.value = DecodeEntities(attribute.value);
-      }
       attribute.value = CleanAttributeValue(attribute.value);
       kept.push_back(std::move(attribute));
     }

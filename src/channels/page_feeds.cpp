@@ -63,10 +63,7 @@ int LinkElementFeedKind(const XmlNode& node, LinkRules rules, std::string* href)
   const bool has_href = LinkAttribute(node, "href", &link);
   const int kind = AnnouncedFeedKind(has_title ? &title : nullptr, has_type ? &type : nullptr,
                                      has_href ? &link : nullptr, rules);
-  if (kind != kFeedKindNone) {
-    UnescapeLink(&link);
-    *href = std::move(link);
-  }
+  if (kind != kFeedKindNone) *href = std::move(link);  // references already decoded by the reader
   return kind;
 }
 

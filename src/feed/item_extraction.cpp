@@ -57,14 +57,12 @@ std::string Field(std::string_view text, size_t max_bytes = kMaxItemTextBytes) {
   return field;
 }
 
-// An address given by an attribute (enclosure and media "url", Atom "href"): the reader leaves
-// references in attribute values as written, so "&amp;" of a query string becomes "&" here, as
-// it does in the text of an RSS link. Surrounding blanks removed; empty when absent.
+// An address given by an attribute (enclosure and media "url", Atom "href"), its references
+// already decoded by the reader like the text of an RSS link. Surrounding blanks removed; empty
+// when absent.
 std::string AddressField(const XmlNode* element, std::string_view name,
                          size_t max_bytes = kMaxItemTextBytes) {
-  std::string address(TrimBlanks(AttributeText(element, name)));
-  UnescapeLink(&address);
-  return Field(address, max_bytes);
+  return Field(TrimBlanks(AttributeText(element, name)), max_bytes);
 }
 
 // The text of an element as a link: surrounding blanks removed; empty when there is none.

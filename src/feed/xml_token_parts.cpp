@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "feed/entities.h"
+
 namespace korvo {
 namespace {
 
@@ -32,23 +34,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// Undoes the two references the writer puts into double-quoted attribute values.
-std::string DecodeQuotedValue(std::string_view value) {
+// An attribute value with its character references decoded, as XML readers do ("&amp;" of a query
+// string is "&"). Only complete references count (see DecodeEntities), so the raw '&' of a value
+// written by an older, non-escaping writer stays as it is.
+std::string DecodeAttributeValue(std::string_view value) {
   if (value.find('&') == std::string_view::npos) return std::string(value);
-  std::string out;
-  out.reserve(value.size());
-  for (size_t i = 0; i < value.size();) {
-    if (value.compare(i, 6, "&quot;") == 0) {
-      out.push_back('"');
-      i += 6;
-    } else if (value.compare(i, 4, "&gt;") == 0) {
-      out.push_back('>');
-      i += 4;
-    } else {
-      out.push_back(value[i++]);
-    }
-  }
-  return out;
+  return DecodeEntities(value);
 }
 
 constexpr std::string_view kVoidTags[] = {
@@ -144,7 +135,7 @@ void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out) {
       if (i < n && raw[i] == '"') {
         const size_t value_start = ++i;
         while (i < n && raw[i] != '"') ++i;
-        value = DecodeQuotedValue(raw.substr(value_start, i - value_start));
+        value = DecodeAttributeValue(raw.substr(value_start, i - value_start));
         if (i < n) ++i;
       } else {
         const size_t value_start = i;
@@ -153,7 +144,7 @@ void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out) {
                !(raw[i] == '/' && i + 1 < n && raw[i + 1] == '>')) {
           ++i;
         }
-        value.assign(raw.substr(value_start, i - value_start));
+        value = DecodeAttributeValue(raw.substr(value_start, i - value_start));
       }
     }
     if (name.empty() || name == "/") continue;

@@ -27,11 +27,13 @@ void AppendText(const std::string& text, std::string* out) {
   }
 }
 
-// A '"' would end the value and a '>' the tag; the reader decodes these two references in
-// double-quoted values.
+// Attribute values are escaped as XML requires (other programs read exported lists), and the
+// reader decodes the references back, so every value reads back exactly.
 void AppendAttributeValue(const std::string& value, std::string* out) {
   for (char c : value) {
     switch (c) {
+      case '&': out->append("&amp;"); break;
+      case '<': out->append("&lt;"); break;
       case '"': out->append("&quot;"); break;
       case '>': out->append("&gt;"); break;
       default: out->push_back(c);

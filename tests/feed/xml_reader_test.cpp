@@ -78,6 +78,12 @@ TEST(XmlTokenizerTest, AttributeRules) {
   // An unquoted value runs to a blank, '>' or the closing "/>".
   EXPECT_EQ(*XmlDocument::FromMemory("<a v=x/y/>").root()->Attribute("v"), "x/y");
   EXPECT_EQ(*XmlDocument::FromMemory("<a v=x>").root()->Attribute("v"), "x");
+  // Complete references are decoded; a bare '&' (older files, query strings) stays.
+  const XmlDocument refs = XmlDocument::FromMemory(
+      "<a u=\"/f?a=1&amp;b=2&c=3&copy=4\" q=\"&quot;&#65;&#x42;\" s=p&amp;q/>");
+  EXPECT_EQ(*refs.root()->Attribute("u"), "/f?a=1&b=2&c=3&copy=4");
+  EXPECT_EQ(*refs.root()->Attribute("q"), "\"AB");
+  EXPECT_EQ(*refs.root()->Attribute("s"), "p&q");
 }
 
 TEST(XmlTokenizerTest, NamesStopAtOtherBytes) {
