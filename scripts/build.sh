@@ -10,11 +10,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${KORVO_JOBS:-$(nproc)}
 
+# A compiler cache, when one is installed, is shared by every checkout of the tree on the machine.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 configure() {  # folder, cmake arguments...
   local dir=$1
   shift
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   fi
 }
 

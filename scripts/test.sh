@@ -19,6 +19,9 @@ step() { echo; echo "=== $* ($(date +%H:%M:%S))"; }
 step "dependencies"
 scripts/deps.sh
 
+step "include layers"
+scripts/check_layers.py
+
 step "native build"
 scripts/build.sh native
 step "native tests"

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/general_settings.h"
-#include "app/main_window_ids.h"
-#include "app/text_limit.h"
+#include "shell/general_settings.h"
+#include "shell/main_window_ids.h"
+#include "shell/text_limit.h"
 
 namespace korvo {
 

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/main_window_ids.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_ids.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/general_settings.h"
+#include "shell/general_settings.h"
 
 namespace korvo {
 

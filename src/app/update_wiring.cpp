@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/app_shell.h"
 #include "channels/channel_list_component.h"
 #include "feed/item_extraction.h"
+#include "shell/app_shell.h"
 #include "ticker/ticker_list_stage.h"
 #include "ticker/ticker_lists.h"
 

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/app_shell.h"
-#include "app/network_settings.h"
 #include "channels/channel_list_loader.h"
+#include "shell/app_shell.h"
+#include "shell/network_settings.h"
 
 namespace korvo {
 

@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_component.h"
 #include "channels/channel_list.h"
 #include "channels/opml_transfer.h"
 #include "channels/source_download.h"
 #include "channels/user_dialogs.h"
+#include "shell/app_component.h"
 
 namespace korvo {
 

@@ -1,8 +1,8 @@
 #include "channels/feed_summary.h"
 
-#include "app/text_limit.h"
 #include "channels/discovery_rules.h"
 #include "channels/page_feeds.h"
+#include "shell/text_limit.h"
 
 namespace korvo {
 

@@ -1,6 +1,6 @@
 #include "store/store_holder.h"
 
-#include "app/app_shell.h"
+#include "shell/app_shell.h"
 
 namespace korvo {
 

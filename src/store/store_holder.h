@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "app/app_component.h"
+#include "shell/app_component.h"
 #include "store/database_guard.h"
 #include "store/progress.h"
 

@@ -1,6 +1,6 @@
 #include "ticker/ticker_list_stage.h"
 
-#include "app/app_shell.h"
+#include "shell/app_shell.h"
 #include "ticker/ticker_dump.h"
 
 namespace korvo {

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "app/app_component.h"
+#include "shell/app_component.h"
 #include "ticker/ticker_lists.h"
 
 namespace korvo {

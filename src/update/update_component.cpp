@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/app_shell.h"
-#include "app/general_settings.h"
 #include "fetch/site_icon_fetcher.h"
+#include "shell/app_shell.h"
+#include "shell/general_settings.h"
 #include "store/database_guard.h"
 #include "ticker/ticker_lists.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "app/app_component.h"
+#include "shell/app_component.h"
 #include "update/feed_file_import.h"
 #include "update/update_cycle.h"
 #include "update/update_scheduler.h"

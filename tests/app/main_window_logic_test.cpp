@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/general_settings.h"
-#include "app/main_window_ids.h"
 #include "app/screen_fit.h"
 #include "app/shell_queries.h"
 #include "app/skin_menu.h"
@@ -16,6 +14,8 @@
 #include "common/temp_folder.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "shell/general_settings.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <thread>
 
-#include "app/app_shell.h"
 #include "channels/channel_list_loader.h"
 #include "channels/channel_tree_ops.h"
 #include "channels/scripted_dialogs.h"
 #include "common/temp_folder.h"
 #include "platform/files.h"
+#include "shell/app_shell.h"
 
 namespace korvo {
 namespace {

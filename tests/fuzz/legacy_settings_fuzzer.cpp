@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/legacy_settings_image.h"
+#include "shell/legacy_settings_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const korvo::GeneralSettings settings = korvo::DecodeLegacySettings(data, size);

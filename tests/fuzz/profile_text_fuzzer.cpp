@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/profile_text.h"
+#include "shell/profile_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_shell.h"
 #include "common/temp_folder.h"
 #include "platform/files.h"
+#include "shell/app_shell.h"
 
 namespace korvo {
 namespace {

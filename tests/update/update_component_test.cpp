@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_shell.h"
 #include "common/temp_folder.h"
 #include "platform/files.h"
+#include "shell/app_shell.h"
 #include "store/store_holder.h"
 #include "ticker/ticker_dump.h"
 #include "ticker/ticker_list_stage.h"

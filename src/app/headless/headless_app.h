@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_shell.h"
 #include "app/headless/headless_options.h"
 #include "app/update_wiring.h"
+#include "shell/app_shell.h"
 #include "store/console_progress.h"
 
 namespace korvo {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/main_window_ids.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

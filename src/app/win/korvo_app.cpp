@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "app/main_window_ids.h"
 #include "app/update_wiring.h"
 #include "app/win/main_window.h"
 #include "app/win/second_instance.h"
 #include "app/win/win_text.h"
 #include "app/win/window_classes.h"
+#include "shell/main_window_ids.h"
 #include "store/database_guard.h"
 #include "store/store_holder.h"
 #include "store/win/progress_window.h"

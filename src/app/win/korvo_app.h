@@ -20,8 +20,8 @@
 
 #include <string>
 
-#include "app/app_shell.h"
 #include "app/win/main_window_hooks.h"
+#include "shell/app_shell.h"
 #include "store/progress.h"
 
 namespace korvo {

@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window_ids.h"
 #include "app/screen_fit.h"
 #include "app/shell_queries.h"
-#include "app/text_limit.h"
 #include "app/win/resource.h"
 #include "app/win/win_text.h"
 #include "fetch/browser_proxy.h"
+#include "shell/main_window_ids.h"
+#include "shell/text_limit.h"
 
 namespace korvo {
 

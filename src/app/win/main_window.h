@@ -25,11 +25,11 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_shell.h"
 #include "app/skin_menu.h"
 #include "app/tray_mode.h"
 #include "app/win/main_window_hooks.h"
 #include "app/win/tray_icon.h"
+#include "shell/app_shell.h"
 
 namespace korvo {
 

@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "app/general_settings.h"
-#include "app/main_window_ids.h"
+#include "shell/general_settings.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

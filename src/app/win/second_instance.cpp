@@ -1,7 +1,7 @@
 #include "app/win/second_instance.h"
 
-#include "app/main_window_ids.h"
 #include "app/win/win_text.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "app/message_catalog.h"
+#include "shell/message_catalog.h"
 
 namespace korvo {
 

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "app/main_window_ids.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

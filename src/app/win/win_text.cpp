@@ -1,7 +1,7 @@
 #include "app/win/win_text.h"
 
-#include "app/main_window_ids.h"
 #include "platform/code_page.h"
+#include "shell/main_window_ids.h"
 
 namespace korvo {
 

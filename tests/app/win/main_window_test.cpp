@@ -12,9 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_shell.h"
-#include "app/main_window_ids.h"
-#include "app/profile_file.h"
 #include "app/win/font_view_window.h"
 #include "app/win/korvo_app.h"
 #include "app/win/second_instance.h"
@@ -24,6 +21,9 @@
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/named_lock.h"
+#include "shell/app_shell.h"
+#include "shell/main_window_ids.h"
+#include "shell/profile_file.h"
 
 namespace korvo {
 namespace {
