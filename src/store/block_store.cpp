@@ -24,6 +24,7 @@ bool BlockStore::Open(const std::string& table_path, const std::string& data_pat
   }
   if (!table_file_) return false;
   open_ = true;
+  recovered_ = false;
   if (!ReadTableFile()) {
     // A new file, or one cut short: the store starts empty.
     table_.assign(entry_count_, 0);
@@ -31,6 +32,7 @@ bool BlockStore::Open(const std::string& table_path, const std::string& data_pat
     free_hint_ = 1;
     SaveTable();
   }
+  RecoverRedo();
   return true;
 }
 
@@ -38,8 +40,10 @@ void BlockStore::Close() {
   if (!open_) return;
   EndBatch();
   SaveTable();
+  Flush();
   table_file_.reset();
   data_file_.reset();
+  redo_file_.reset();
   data_writable_ = false;
   table_.clear();
   table_.shrink_to_fit();
@@ -69,6 +73,14 @@ bool BlockStore::SaveTable() {
     store_bytes::PutWord(&buffer[4 * static_cast<size_t>(n)], table_[n]);
   }
   return table_file_->WriteAt(0, buffer.data(), buffer.size());
+}
+
+bool BlockStore::Flush() {
+  if (!open_) return false;
+  // A cleared journal reaches the disk before the changes it no longer describes.
+  bool ok = redo_file_ == nullptr || redo_file_->Flush();
+  if (data_file_ && data_writable_) ok = data_file_->Flush() && ok;
+  return table_file_->Flush() && ok;
 }
 
 bool BlockStore::ReloadTable() {
@@ -201,32 +213,177 @@ uint32_t BlockStore::Replace(const unsigned char* bytes, uint32_t block_count, u
   const uint32_t need = block_count - 1;
   if (need > free_count_ + old_tail) return kFull;
   if (batch_mode_ == kBatchRead || !EnsureData(true)) return kInvalid;
+  const size_t bs = block_size_;
+
+  // Same length and the same tail: only the head block changes, in one write.
+  if (block_count == old.size()) {
+    bool same_tail = true;
+    std::vector<unsigned char> stored(bs);
+    for (size_t i = 1; i < old.size() && same_tail; ++i) {
+      same_tail = data_file_->ReadAt(static_cast<uint64_t>(old[i]) * bs, stored.data(), bs) ==
+                      static_cast<int64_t>(bs) &&
+                  std::memcmp(stored.data(), bytes + i * bs, bs) == 0;
+    }
+    if (same_tail) {
+      return data_file_->WriteAt(static_cast<uint64_t>(number) * bs, bytes, bs) ? number : kInvalid;
+    }
+  }
 
   std::vector<uint32_t> blocks;
   blocks.reserve(block_count);
   blocks.push_back(number);
+  bool planned;
   if (need <= free_count_) {
-    // New tail in free blocks; the old chain stays whole until the new one is linked.
-    if (!PlanBlocks(number, need, &blocks)) return kFull;
-    // Tail data first, the head block (shared by both versions) last.
-    std::vector<uint32_t> tail(blocks.begin() + 1, blocks.end());
-    if (!tail.empty() && !WriteBlocks(bytes + block_size_, tail)) return kInvalid;
-    if (!data_file_->WriteAt(static_cast<uint64_t>(number) * block_size_, bytes, block_size_)) {
+    planned = PlanBlocks(number, need, &blocks);
+  } else {
+    // Not enough room beside the old chain: its tail blocks count as free for the plan.
+    std::vector<uint32_t> saved(old.size());
+    for (size_t i = 1; i < old.size(); ++i) {
+      saved[i] = table_[old[i]];
+      table_[old[i]] = 0;
+    }
+    planned = PlanBlocks(number, need, &blocks);
+    for (size_t i = 1; i < old.size(); ++i) table_[old[i]] = saved[i];
+  }
+  if (!planned) return kFull;
+
+  // Blocks outside the old chain are free: their data goes down first, where a cut harms
+  // nothing. The rest changes the record in place and goes through the journal.
+  std::vector<uint32_t> sorted_old(old);
+  std::sort(sorted_old.begin(), sorted_old.end());
+  const auto in_old = [&](uint32_t b) {
+    return std::binary_search(sorted_old.begin(), sorted_old.end(), b);
+  };
+  Redo redo;
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const unsigned char* block = bytes + i * bs;
+    if (in_old(blocks[i])) {
+      redo.block_numbers.push_back(blocks[i]);
+      redo.block_bytes.insert(redo.block_bytes.end(), block, block + bs);
+    } else if (!data_file_->WriteAt(static_cast<uint64_t>(blocks[i]) * bs, block, bs)) {
       return kInvalid;
     }
-    LinkChain(blocks);
-    for (size_t i = 1; i < old.size(); ++i) SetEntry(old[i], 0);
-    return number;
   }
-  // Not enough room beside the old chain: its tail blocks are reused.
-  for (size_t i = 1; i < old.size(); ++i) SetEntry(old[i], 0);
-  if (!PlanBlocks(number, need, &blocks)) return kFull;
-  if (!WriteBlocks(bytes, blocks)) {
-    SetEntry(number, 0);  // the record is gone; leave no broken chain behind
-    return kInvalid;
+  // The entries as LinkChain sets them (last block back to the head), then the old tail blocks
+  // that the new chain does not use.
+  const size_t n = blocks.size();
+  for (size_t i = n - 1; i >= 1; --i) {
+    redo.entries.push_back({blocks[i], table_[blocks[i]], i + 1 == n ? kEndMark : blocks[i + 1]});
   }
-  LinkChain(blocks);
-  return number;
+  redo.entries.push_back({number, table_[number], kHeadBit | (n == 1 ? kEndMark : blocks[1])});
+  std::vector<uint32_t> sorted_new(blocks);
+  std::sort(sorted_new.begin(), sorted_new.end());
+  for (size_t i = 1; i < old.size(); ++i) {
+    if (!std::binary_search(sorted_new.begin(), sorted_new.end(), old[i])) {
+      redo.entries.push_back({old[i], table_[old[i]], 0});
+    }
+  }
+  if (!WriteRedo(redo)) return kInvalid;
+  return ApplyRedo(redo) ? number : kInvalid;
+}
+
+namespace {
+
+constexpr uint32_t kRedoMagic = 0x4F44524Bu;  // "KRDO"
+constexpr size_t kRedoHeader = 16;
+
+uint32_t Fnv1a(const unsigned char* p, size_t n) {
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
+  return h;
+}
+
+}  // namespace
+
+bool BlockStore::WriteRedo(const Redo& redo) {
+  if (!redo_file_) redo_file_ = files_->Open(table_path_ + ".redo", Mode::kCreateOrOpen);
+  if (!redo_file_) return false;
+  const size_t bs = block_size_;
+  const size_t blocks = redo.block_numbers.size();
+  std::vector<unsigned char> out(kRedoHeader + blocks * (4 + bs) + redo.entries.size() * 12);
+  unsigned char* p = out.data() + kRedoHeader;
+  for (size_t i = 0; i < blocks; ++i) {
+    store_bytes::PutWord(p, redo.block_numbers[i]);
+    std::memcpy(p + 4, redo.block_bytes.data() + i * bs, bs);
+    p += 4 + bs;
+  }
+  for (const Redo::EntryChange& e : redo.entries) {
+    store_bytes::PutWord(p, e.number);
+    store_bytes::PutWord(p + 4, e.before);
+    store_bytes::PutWord(p + 8, e.after);
+    p += 12;
+  }
+  store_bytes::PutWord(&out[0], kRedoMagic);
+  store_bytes::PutWord(&out[4], static_cast<uint32_t>(blocks));
+  store_bytes::PutWord(&out[8], static_cast<uint32_t>(redo.entries.size()));
+  store_bytes::PutWord(&out[12], Fnv1a(out.data() + kRedoHeader, out.size() - kRedoHeader));
+  return redo_file_->WriteAt(0, out.data(), out.size());
+}
+
+bool BlockStore::ApplyRedo(const Redo& redo) {
+  const size_t bs = block_size_;
+  bool ok = true;
+  for (size_t i = 0; i < redo.block_numbers.size(); ++i) {
+    const uint64_t offset = static_cast<uint64_t>(redo.block_numbers[i]) * bs;
+    const unsigned char* block = redo.block_bytes.data() + i * bs;
+    // A write that fails is tried once more: on Windows a scanner that holds the file for a
+    // moment makes a write fail once.
+    ok = (data_file_->WriteAt(offset, block, bs) || data_file_->WriteAt(offset, block, bs)) && ok;
+  }
+  for (const Redo::EntryChange& e : redo.entries) SetEntry(e.number, e.after);
+  // A journal that did not all go down stays for the next Open to finish.
+  if (!ok) return false;
+  const unsigned char zero[4] = {0, 0, 0, 0};
+  redo_file_->WriteAt(0, zero, sizeof zero);
+  return true;
+}
+
+void BlockStore::RecoverRedo() {
+  const std::string path = table_path_ + ".redo";
+  if (!files_->Exists(path)) return;
+  redo_file_ = files_->Open(path, Mode::kReadWrite);
+  if (!redo_file_) return;
+  const int64_t size = redo_file_->Size();
+  unsigned char head[kRedoHeader];
+  if (size < static_cast<int64_t>(kRedoHeader) ||
+      redo_file_->ReadAt(0, head, kRedoHeader) != static_cast<int64_t>(kRedoHeader) ||
+      store_bytes::GetWord(head) != kRedoMagic) {
+    return;
+  }
+  const uint64_t blocks = store_bytes::GetWord(head + 4);
+  const uint64_t entries = store_bytes::GetWord(head + 8);
+  const uint64_t bs = block_size_;
+  if (blocks >= entry_count_ || entries >= 2 * uint64_t{entry_count_}) return;
+  const uint64_t payload = blocks * (4 + bs) + entries * 12;
+  if (payload > static_cast<uint64_t>(size) - kRedoHeader) return;
+  std::vector<unsigned char> in(static_cast<size_t>(payload));
+  if (redo_file_->ReadAt(kRedoHeader, in.data(), in.size()) != static_cast<int64_t>(in.size()) ||
+      Fnv1a(in.data(), in.size()) != store_bytes::GetWord(head + 12)) {
+    return;  // cut while it was written: the change never began
+  }
+  Redo redo;
+  const unsigned char* p = in.data();
+  for (uint64_t i = 0; i < blocks; ++i, p += 4 + bs) {
+    redo.block_numbers.push_back(store_bytes::GetWord(p));
+    redo.block_bytes.insert(redo.block_bytes.end(), p + 4, p + 4 + bs);
+  }
+  for (uint64_t i = 0; i < entries; ++i, p += 12) {
+    redo.entries.push_back(
+        {store_bytes::GetWord(p), store_bytes::GetWord(p + 4), store_bytes::GetWord(p + 8)});
+  }
+  // Only a journal that still fits the table is finished; one that outlived its moment (the
+  // blocks were used again since) would damage other records.
+  for (uint32_t b : redo.block_numbers) {
+    if (b == 0 || b >= entry_count_) return;
+  }
+  for (const Redo::EntryChange& e : redo.entries) {
+    if (e.number == 0 || e.number >= entry_count_ ||
+        (table_[e.number] != e.before && table_[e.number] != e.after)) {
+      return;
+    }
+  }
+  if (!EnsureData(true)) return;
+  recovered_ = ApplyRedo(redo);
 }
 
 std::vector<uint32_t> BlockStore::ChainBlocks(uint32_t number) const {

@@ -13,6 +13,17 @@
 // file is current after each operation. Both files stay open while the store is open (the data
 // file from its first use), so a run of many records costs no file opening.
 //
+// A process cut off in the middle of an operation leaves every record whole or absent:
+//   Write    data first, then the tail entries, the head entry last;
+//   Free     the head entry first (the rest of the chain is left unnamed: see FreeAllExcept);
+//   Replace  new blocks into free ones first; what changes in place (the head block, reused
+//            blocks, the entries) is written to the redo journal "<table>.redo" before it is
+//            done, and Open finishes a journal it finds.
+// Redo journal: word 0x4F44524B, block count B, entry count E, FNV-1a of the rest; then B times
+// {block number, block bytes}; then E times {entry number, value before, value after}. Open
+// applies it only when every entry still holds its value before or after, so a journal that
+// outlived its moment changes nothing; word 0 is cleared once the change is done.
+//
 // Damaged files never crash the store: a short table file is replaced by an empty table; chains
 // that leave the table, loop, run into a free block or into another record's head count as
 // broken and read as nothing.
@@ -66,6 +77,11 @@ class BlockStore {
 
   // Writes the whole table to the table file. False on a write failure.
   bool SaveTable();
+  // Hands everything written so far to the disk: the journal's last state, the data, then the
+  // table that names the data. False when a file could not be flushed.
+  bool Flush();
+  // True when Open finished a replace that a cut-off process had left in the journal.
+  bool recovered() const { return recovered_; }
   // Reads the table file again, for when another process changed it. False (and the table
   // unchanged) when the file cannot be read whole.
   bool ReloadTable();
@@ -76,6 +92,7 @@ class BlockStore {
   int BeginBatch(int mode);
   void EndBatch();
   bool batch_open() const { return batch_mode_ >= 0; }
+  int batch_mode() const { return batch_mode_; }
 
   // Stores `block_count` whole blocks of `bytes` (block_count * BlockSize() bytes) as one record.
   // `number` 0 asks for a new record at the lowest free block; a non-zero `number` writes at that
@@ -88,10 +105,13 @@ class BlockStore {
   uint32_t Write(const unsigned char* bytes, uint32_t block_count, uint32_t number);
 
   // Replaces the record at head `number` with `block_count` blocks of `bytes`, keeping the head.
-  // The old chain stays in place until the new blocks are written whenever the free blocks allow
-  // it; otherwise the old chain's blocks are reused. Returns `number`; kFull (nothing changed)
-  // when the record does not fit even in the old chain's blocks plus the free ones; kInvalid
-  // when `number` is not the head of a sound chain or a write fails.
+  // New blocks go into free blocks while the old chain stays whole; only when the free blocks
+  // alone are too few are the old chain's tail blocks reused. A change of the head block alone
+  // (same length, same tail) is one write; any other goes through the redo journal. Returns
+  // `number`; kFull (nothing changed) when the record does not fit even in the old chain's
+  // blocks plus the free ones; kInvalid when `number` is not the head of a sound chain or a
+  // write fails (the record is then as it was, or, when a write failed after the journal was
+  // down, as the journal makes it at the next Open).
   uint32_t Replace(const unsigned char* bytes, uint32_t block_count, uint32_t number);
 
   // Reads up to `max_blocks` blocks of the record at `number` into `bytes` (room for
@@ -138,6 +158,21 @@ class BlockStore {
   bool WriteBlocks(const unsigned char* bytes, const std::vector<uint32_t>& blocks);
   void LinkChain(const std::vector<uint32_t>& blocks);
 
+  // One change in place, as the redo journal holds it.
+  struct Redo {
+    std::vector<uint32_t> block_numbers;
+    std::vector<unsigned char> block_bytes;  // block_numbers.size() whole blocks
+    struct EntryChange {
+      uint32_t number, before, after;
+    };
+    std::vector<EntryChange> entries;
+  };
+  bool WriteRedo(const Redo& redo);
+  // Applies `redo` (blocks, then entries in order) and clears the journal when all went down.
+  bool ApplyRedo(const Redo& redo);
+  // Finishes a journal left by a cut-off process (at Open).
+  void RecoverRedo();
+
   bool open_ = false;
   std::string table_path_;
   std::string data_path_;
@@ -151,6 +186,8 @@ class BlockStore {
   StoreFiles* files_ = &StoreFiles::System();
   std::unique_ptr<StoreFile> table_file_;
   std::unique_ptr<StoreFile> data_file_;
+  std::unique_ptr<StoreFile> redo_file_;  // opened at the first replace in place
+  bool recovered_ = false;
   bool data_writable_ = false;
   int batch_mode_ = -1;
 };

@@ -1,5 +1,7 @@
 #include "store/meta_index.h"
 
+#include <algorithm>
+
 #include "store/little_endian.h"
 
 namespace korvo {
@@ -39,6 +41,14 @@ void MetaIndex::Close() {
   for (std::unique_ptr<StoreFile>& f : files_) f.reset();
 }
 
+bool MetaIndex::Flush() {
+  bool ok = true;
+  for (std::unique_ptr<StoreFile>& f : files_) {
+    if (f) ok = f->Flush() && ok;
+  }
+  return ok;
+}
+
 std::string MetaIndex::PathOf(int k) const { return base_ + "_" + std::to_string(k); }
 
 StoreFile* MetaIndex::FileOf(int k, bool create) {
@@ -70,7 +80,8 @@ std::vector<IndexEntry> MetaIndex::ReadAll(int k) {
   if (f == nullptr) return entries;
   const int64_t size = f->Size();
   if (size < 8) return entries;
-  std::vector<unsigned char> bytes(static_cast<size_t>(size) / 8 * 8);
+  const uint64_t whole = std::min<uint64_t>(static_cast<uint64_t>(size) / 8, kMaxEntries);
+  std::vector<unsigned char> bytes(static_cast<size_t>(whole) * 8);
   const int64_t got = f->ReadAt(0, bytes.data(), bytes.size());
   if (got < 8) return entries;
   const size_t count = static_cast<size_t>(got) / 8;

@@ -30,6 +30,9 @@ class MetaIndex {
  public:
   // Index files 1 .. kMaxIndex.
   static constexpr int kMaxIndex = 4;
+  // The most entries ReadAll takes from one file: four times the records a store can hold, so a
+  // damaged file that claims gigabytes never makes the reader allocate them.
+  static constexpr size_t kMaxEntries = size_t{1} << 20;
 
   MetaIndex() = default;
   MetaIndex(const MetaIndex&) = delete;
@@ -39,6 +42,8 @@ class MetaIndex {
   // outlive the index's open files), and closes any open file.
   void SetBase(const std::string& base, StoreFiles& files = StoreFiles::System());
   void Close();
+  // Hands the open files' changes to the disk. False when one could not be flushed.
+  bool Flush();
   std::string PathOf(int k) const;
 
   // Empties file k (creating it).
@@ -46,7 +51,7 @@ class MetaIndex {
   // Adds one entry at the end, creating the file when missing. A trailing partial entry left by
   // a crash is overwritten, so the new entry is never shifted out of the 8-byte grid.
   int Append(int k, uint32_t number, uint32_t value);
-  // Every whole entry of file k, in file order; a missing file gives none.
+  // Every whole entry of file k, in file order (at most kMaxEntries); a missing file gives none.
   std::vector<IndexEntry> ReadAll(int k);
   // Replaces the content of file k by `entries`.
   int WriteAll(int k, const std::vector<IndexEntry>& entries);

@@ -70,6 +70,7 @@ bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress, S
       }
       RebuildIndexes(display.get());
       if (display) display->Close();
+      Flush();  // the rebuilt indexes are on the disk before the marker goes
     }
     files_->Remove(check);
   }
@@ -78,6 +79,9 @@ bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress, S
 
 void NewsDatabase::Close() {
   if (!blocks_.is_open()) return;
+  blocks_.EndBatch();
+  blocks_.SaveTable();
+  Flush();
   blocks_.Close();
   blocks_.SetChangeHook(nullptr);
   index_.Close();
@@ -112,6 +116,7 @@ void NewsDatabase::SyncFromDisk() {
 uint32_t NewsDatabase::AddItem(NewsItem* item, bool* compacted) {
   if (compacted != nullptr) *compacted = false;
   if (item == nullptr || !is_open()) return 0;
+  MarkChanging();
   for (PackedDate* d : {&item->get_day, &item->last_seen, &item->check_day, &item->create_day}) {
     d->packed = PackedDate::Pack(d->calendar);
   }
@@ -148,13 +153,16 @@ uint32_t NewsDatabase::ReadItem(NewsItem* item) {
   if (blocks_.Read(buffer_.data(), count, number) != count) return 0;
   NewsItem parsed;
   const size_t length = ParseStoredForm(buffer_.data(), buffer_.size(), &parsed);
-  // The first word repeats the head number; anything else is not this record's data.
-  if (length == 0 || parsed.number != number) return 0;
+  // The first word repeats the head number; anything else is not this record's data. The
+  // record's own length must need exactly its chain: a head written over a chain of another
+  // length (a cut rewrite, damage) is not one record.
+  if (length == 0 || parsed.number != number || BlocksFor(length) != count) return 0;
   *item = std::move(parsed);
   return static_cast<uint32_t>(length);
 }
 
 int NewsDatabase::UpdateItem(const NewsItem& item, uint32_t mask) {
+  MarkChanging();
   NewsItem work;
   work.number = item.number;
   if (ReadItem(&work) == 0) return 0;
@@ -203,7 +211,11 @@ int NewsDatabase::UpdateItem(const NewsItem& item, uint32_t mask) {
       return 1;
     }
   }
-  if (result != number) return 0;
+  if (result != number) {
+    // Whatever failed, no index may name a record that is gone.
+    if (!blocks_.IsHead(number)) IndexDeleted(number);
+    return 0;
+  }
   IndexUpdated(work, mask);
   return 1;
 }
@@ -211,6 +223,7 @@ int NewsDatabase::UpdateItem(const NewsItem& item, uint32_t mask) {
 int NewsDatabase::DeleteItem(const NewsItem& item) {
   const uint32_t number = item.number;
   if (number == 0) return 0;
+  MarkChanging();
   // Only a record head is freed: freeing from a middle block would cut another record.
   if (!blocks_.IsHead(number) || blocks_.Free(number) != 0) return 1;
   IndexDeleted(number);
@@ -221,6 +234,7 @@ int NewsDatabase::MarkUnread(const NewsItem& item) {
   const uint32_t number = item.number;
   if (number == 0 || number == 0xFFFFFFFEu || number == 0xFFFFFFFFu) return 1;
   if (index_.Find(kUnreadIndex, number, nullptr)) return 1;
+  MarkChanging();
   NewsItem record;
   record.number = number;
   if (ReadItem(&record) == 0) return 1;
@@ -273,6 +287,7 @@ bool NewsDatabase::VerifyLink(uint32_t number, std::u16string_view link) {
 }
 
 void NewsDatabase::ClearAll() {
+  MarkChanging();
   for (int k = kDayIndex; k <= kUnreadIndex; ++k) index_.Truncate(k);
   blocks_.Free(BlockStore::kFreeAll);
 }
@@ -303,19 +318,52 @@ void NewsDatabase::IndexUpdated(const NewsItem& item, uint32_t mask) {
   if (mask & kGetDayBits) index_.Update(kDayIndex, item.number, item.get_day.packed);
 }
 
+void NewsDatabase::EndBatch() {
+  const bool writing = blocks_.batch_open() && blocks_.batch_mode() == BlockStore::kBatchReadWrite;
+  blocks_.EndBatch();
+  if (writing) Flush();
+}
+
+bool NewsDatabase::Flush() {
+  if (!is_open()) return false;
+  const bool blocks = blocks_.Flush();
+  const bool ok = index_.Flush() && blocks;
+  // Inside an update run the marker is the run's.
+  if (ok && dirty_ && !update_run_) {
+    files_->Remove(DatabasePath("check"));
+    dirty_ = false;
+  }
+  return ok;
+}
+
+void NewsDatabase::MarkChanging() {
+  if (dirty_ || update_run_ || !is_open()) return;
+  // A marker already there (another process's run, or its changes) covers these changes too.
+  const std::string check = DatabasePath("check");
+  dirty_ = !files_->Exists(check) && files_->Open(check, Mode::kTruncate) != nullptr;
+}
+
 void NewsDatabase::BeginUpdateRun() {
   if (update_run_ || !is_open()) return;
-  update_run_ = files_->Open(DatabasePath("check"), Mode::kTruncate) != nullptr;
+  const std::string check = DatabasePath("check");
+  // Changes waiting for a flush already made the marker: the run takes it over.
+  update_run_ = dirty_ || files_->Open(check, Mode::kTruncate) != nullptr;
+  dirty_ = false;
 }
 
 void NewsDatabase::EndUpdateRun() {
   if (!update_run_) return;
+  // The run's changes reach the disk before the marker that protects them goes.
+  Flush();
   const std::string check = DatabasePath("check");
   if (files_->Remove(check) || !files_->Exists(check)) update_run_ = false;
 }
 
 void NewsDatabase::MarkShutdown() {
-  if (!update_run_) return;
+  if (!update_run_) {
+    if (dirty_) Flush();
+    return;
+  }
   if (std::unique_ptr<StoreFile> marker = files_->Open(DatabasePath("check"), Mode::kReadWrite)) {
     marker->WriteAt(0, kShutdownText, sizeof kShutdownText - 1);
   }
@@ -333,6 +381,7 @@ size_t NewsDatabase::FreeOlderHalf() {
 
 void NewsDatabase::Compact() {
   if (!is_open()) return;
+  MarkChanging();
   if (FreeOlderHalf() == 0) {
     // meta_1 named nothing to drop (lost or stale): rebuild it from the table and try again.
     RebuildIndexes(nullptr);
@@ -347,6 +396,7 @@ void NewsDatabase::Compact() {
 
 void NewsDatabase::RebuildIndexes(Progress* progress) {
   if (!is_open()) return;
+  MarkChanging();
   const std::vector<IndexEntry> unread_before = index_.ReadAll(kUnreadIndex);
   for (int k = kDayIndex; k <= kUnreadIndex; ++k) index_.Truncate(k);
   const uint32_t entries = blocks_.EntryCount();

@@ -7,13 +7,22 @@
 //   meta_3       {number, link hash} for every record
 //   meta_4       {number, 0}: the unread ("read later") list: records the user put back to
 //                unread or on the read-later list, and items imported from a local feed file
-//   check        present while an update run writes; empty after a crash (rebuild at next open),
-//                "EndSession" after a system shut-down
+//   check        present while an update run writes or changes wait for a flush; empty after a
+//                crash (rebuild at next open), "EndSession" after a system shut-down
+//   fat.redo     the block store's redo journal (block_store.h)
 //   sequence     8-byte little-endian change counter of the allocation table, so a process that
 //                takes the lock knows whether another process changed the table since
 //
 // Every operation runs under the database lock (database_guard.h); the object is not
 // thread-safe by itself. Record arguments are NewsItem; dates go in and out in both forms.
+//
+// A process cut off in the middle of any change leaves every record whole or absent (the block
+// store's write order and journal). The first change after a flush creates the `check` marker
+// (unless one is there already) and the next flush removes it, so a process or a machine that
+// stops with changes not yet on the disk leaves the marker, and the next Open rebuilds the
+// indexes from the records. Flushes happen at the end of an update run, at the end of a
+// read-write batch, at MarkShutdown and at Close; a power loss loses at most what came after the
+// last one.
 #ifndef KORVO_STORE_NEWS_DATABASE_H_
 #define KORVO_STORE_NEWS_DATABASE_H_
 
@@ -95,11 +104,14 @@ class NewsDatabase {
   // `*compacted` (may be null) tells whether the older half of the store was dropped on the way.
   uint32_t AddItem(NewsItem* item, bool* compacted);
   // Reads the record named by item->number into `*item`. Returns the stored length, or 0 when
-  // the number is not the head of a sound record (and `*item` is unchanged).
+  // the number is not the head of a sound record (and `*item` is unchanged). A record whose
+  // length does not need exactly the blocks of its chain is not sound: it is the head of one
+  // write on the tail of another.
   uint32_t ReadItem(NewsItem* item);
   // Rewrites the record item.number with the fields `mask` selects. Non-zero on success; 0 when
   // the record cannot be read or the new form does not fit even after compaction (the old
-  // record then stays as it was, unless compaction dropped it).
+  // record then stays as it was, unless compaction dropped it; a record that no longer reads
+  // has no index entries left).
   int UpdateItem(const NewsItem& item, uint32_t mask);
   // Deletes the record item.number: 0 when done (also for number 0), 1 when the number is not a
   // record that can be freed.
@@ -123,11 +135,16 @@ class NewsDatabase {
   // Empties the four indexes and frees every block.
   void ClearAll();
 
+  // EndBatch of a read-write batch flushes.
   int BeginBatch(int mode) { return blocks_.BeginBatch(mode); }
-  void EndBatch() { blocks_.EndBatch(); }
+  void EndBatch();
   bool SaveTable() { return blocks_.SaveTable(); }
+  // Hands every change so far to the disk (data and table, then the indexes), then removes the
+  // marker this object made for them. False when a file could not be flushed.
+  bool Flush();
 
-  // The interrupted-update marker, driven by the update cycle and the main window.
+  // The interrupted-update marker, driven by the update cycle and the main window. EndUpdateRun
+  // flushes before it removes the marker; MarkShutdown outside a run flushes.
   void BeginUpdateRun();
   void EndUpdateRun();
   void MarkShutdown();
@@ -149,7 +166,9 @@ class NewsDatabase {
   std::string DatabasePath(const char* name) const;
 
  private:
-  uint32_t StoreRecord(const NewsItem& item, uint32_t number);
+  // Called at the start of every change: makes the marker that stays until the next flush.
+  void MarkChanging();
+
   void IndexAdded(const NewsItem& item);
   void IndexDeleted(uint32_t number);
   void IndexUpdated(const NewsItem& item, uint32_t mask);
@@ -165,6 +184,10 @@ class NewsDatabase {
   uint64_t seen_sequence_ = 0;
   bool bumped_ = false;  // the sequence already tells of this lock holder's changes
   bool update_run_ = false;
+  bool dirty_ = false;  // this object made the marker for changes not yet flushed
+  int change_depth_ = 0;
+  bool change_marker_ = false;         // this object created the marker of the current change
+  bool batch_change_ = false;          // a read-write batch holds a change
   std::vector<unsigned char> buffer_;  // record bytes, reused across operations
 };
 

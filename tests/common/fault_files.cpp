@@ -25,7 +25,7 @@ class FaultFiles::FaultFile : public StoreFile {
   }
   int64_t Size() override { return base_->Size(); }
   bool Resize(uint64_t size) override { return owner_->Resize(path_, *base_, size); }
-  bool Flush() override { return owner_->Flush(path_, *base_); }
+  bool Flush() override { return owner_->Flush(path_); }
 
  private:
   FaultFiles* owner_;
@@ -75,6 +75,11 @@ bool FaultFiles::stopped() const {
   return stop_at_ != 0 && changes_ >= stop_at_;
 }
 
+uint64_t FaultFiles::failures() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return failures_;
+}
+
 bool FaultFiles::Matches(const std::string& path, const std::vector<std::string>& parts) {
   return std::any_of(parts.begin(), parts.end(),
                      [&](const std::string& p) { return path.find(p) != std::string::npos; });
@@ -85,10 +90,12 @@ bool FaultFiles::AdmitChange(const std::string& path, size_t* torn) {
   *torn = 0;
   if (stop_at_ != 0 && n >= stop_at_) {
     if (n == stop_at_) *torn = torn_bytes_;
-    return false;
+  } else if (!Matches(path, fail_changes_) &&
+             std::find(fail_numbers_.begin(), fail_numbers_.end(), n) == fail_numbers_.end()) {
+    return true;
   }
-  if (Matches(path, fail_changes_)) return false;
-  return std::find(fail_numbers_.begin(), fail_numbers_.end(), n) == fail_numbers_.end();
+  ++failures_;
+  return false;
 }
 
 void FaultFiles::RememberWrite(const std::string& path, StoreFile& base, uint64_t offset,
@@ -151,6 +158,7 @@ bool FaultFiles::WriteAt(const std::string& path, StoreFile& base, uint64_t offs
         base.WriteAt(offset, buffer, fits);
       }
       space_left_ = 0;
+      ++failures_;
       return false;
     }
     space_left_ -= growth;
@@ -167,7 +175,10 @@ bool FaultFiles::Resize(const std::string& path, StoreFile& base, uint64_t size)
     const int64_t current = base.Size();
     const uint64_t cur = current < 0 ? 0 : static_cast<uint64_t>(current);
     if (size > cur) {
-      if (size - cur > space_left_) return false;
+      if (size - cur > space_left_) {
+        ++failures_;
+        return false;
+      }
       space_left_ -= size - cur;
     } else {
       space_left_ += cur - size;
@@ -177,11 +188,10 @@ bool FaultFiles::Resize(const std::string& path, StoreFile& base, uint64_t size)
   return base.Resize(size);
 }
 
-bool FaultFiles::Flush(const std::string& path, StoreFile& base) {
+bool FaultFiles::Flush(const std::string& path) {
   std::lock_guard<std::mutex> hold(mutex_);
   // A stopped process flushes nothing more.
   if (stop_at_ != 0 && changes_ >= stop_at_) return false;
-  if (!base.Flush()) return false;
   Flushed(path);
   return true;
 }

@@ -7,11 +7,12 @@
 // creating a file (opening a missing one in kCreateOrOpen or kTruncate mode), a removal and a
 // rename. They are numbered from 1 in the order they are asked for, over every file.
 //
-// Power loss: the layer remembers, per file, the bytes and size that each change since the
-// file's last Flush replaced; DropUnflushed puts them back, newest first, so every file holds
-// what it held at its last flush. Removals and renames count as reaching the disk at once (the
-// harsher model for a store that removes its markers); a rename carries the unflushed changes of
-// its source with it. Call DropUnflushed after closing the store under test.
+// Power loss: a Flush is recorded, not passed on (the real disk need not be waited for, since
+// the loss is simulated). The layer remembers, per file, the bytes and size that each change
+// since the file's last Flush replaced; DropUnflushed puts them back, newest first, so every file
+// holds what it held at its last flush. Removals and renames count as reaching the disk at once
+// (the harsher model for a store that removes its markers); a rename carries the unflushed changes
+// of its source with it. Call DropUnflushed after closing the store under test.
 //
 // Threads: every operation takes the layer's own mutex, so stores on several threads may share it.
 #ifndef KORVO_TESTS_COMMON_FAULT_FILES_H_
@@ -53,6 +54,8 @@ class FaultFiles : public StoreFiles {
   // The number of changes asked for so far (those refused included).
   uint64_t changes() const;
   bool stopped() const;
+  // The number of changes refused so far, for whatever fault.
+  uint64_t failures() const;
   // Every file back to its content at its last flush (see above). The faults stay as set.
   void DropUnflushed();
 
@@ -86,7 +89,7 @@ class FaultFiles : public StoreFiles {
   bool WriteAt(const std::string& path, StoreFile& base, uint64_t offset, const void* buffer,
                size_t size);
   bool Resize(const std::string& path, StoreFile& base, uint64_t size);
-  bool Flush(const std::string& path, StoreFile& base);
+  bool Flush(const std::string& path);
 
   StoreFiles& base_;
   mutable std::mutex mutex_;
@@ -99,6 +102,7 @@ class FaultFiles : public StoreFiles {
   uint64_t stop_at_ = 0;  // 0: never
   size_t torn_bytes_ = 0;
   uint64_t changes_ = 0;
+  uint64_t failures_ = 0;
   std::map<std::string, std::vector<Undo>> unflushed_;
 };
 

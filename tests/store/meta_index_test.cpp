@@ -71,6 +71,15 @@ TEST_F(MetaIndexTest, TrailingPartialEntryIsIgnoredAndOverwritten) {
   ASSERT_EQ(index_.Append(3, 3, 4), 0);
   EXPECT_EQ(index_.ReadAll(3), (std::vector<IndexEntry>{{1, 2}, {3, 4}}));
   EXPECT_EQ(Bytes(3).size(), 16u);
+  // A damaged file far larger than any store's index is read only up to the limit, so its size
+  // never decides what is allocated.
+  {
+    platform::File big;
+    ASSERT_TRUE(big.Open(dir_ / "meta_4", platform::File::Mode::kTruncate));
+    ASSERT_TRUE(big.Resize(uint64_t{MetaIndex::kMaxEntries} * 8 * 4 + 5));
+  }
+  index_.SetBase(dir_ / "meta");
+  EXPECT_EQ(index_.ReadAll(4).size(), MetaIndex::kMaxEntries);
 }
 
 TEST_F(MetaIndexTest, MergeSortTakesSecondHalfFirstOnTies) {

@@ -480,21 +480,40 @@ TEST_F(NewsDatabaseTest, DamagedStoreLosesOnlyDamagedRecords) {
   EXPECT_EQ(Read(e).title, SampleItem(4, Cal(2022, 1, 4)).title);
 }
 
-TEST_F(NewsDatabaseTest, RecordWhoseDataNamesAnotherNumberIsRefused) {
+TEST_F(NewsDatabaseTest, RecordThatIsNotItsChainsOneRecordIsRefused) {
   const uint32_t a = Add(SampleItem(1, Cal(2022, 1, 1)));
+  NewsItem two_blocks = SampleItem(2, Cal(2022, 1, 2));
+  two_blocks.description.assign(400, u'x');
+  const uint32_t b = Add(two_blocks);  // blocks 2 and 3
+  const uint32_t c = Add(SampleItem(3, Cal(2022, 1, 3)));
   std::string fat = FileBytes(Path("fat"));
   db_.Close();
-  // Block 7 claims to be a record head but holds a copy of record a.
   std::string data = FileBytes(Path("data"));
-  data.resize(512 * 8, '\0');
+  data.resize(512 * 10, '\0');
+  const auto put = [&](uint32_t n, uint32_t value) {
+    store_bytes::PutWord(reinterpret_cast<unsigned char*>(&fat[4 * n]), value);
+  };
+  // Block 7 claims to be a record head but holds a copy of record a.
   data.replace(512 * 7, 512, data.substr(512 * a, 512));
+  put(7, 0x80FFFFFF);
+  // Record c's one-block form heads a chain of two blocks (a head written over another chain).
+  put(c, 0x80000008);
+  put(8, 0x00FFFFFF);
+  // Record b's first block alone: its strings run past the end of the chain.
+  put(b, 0x80FFFFFF);
+  put(b + 1, 0);
   ASSERT_TRUE(platform::WriteWholeFile(Path("data"), data));
-  store_bytes::PutWord(reinterpret_cast<unsigned char*>(&fat[4 * 7]), 0x80FFFFFF);
   ASSERT_TRUE(platform::WriteWholeFile(Path("fat"), fat));
   ASSERT_TRUE(db_.Open(dir_.path()));
   NewsItem item;
-  item.number = 7;
-  EXPECT_EQ(db_.ReadItem(&item), 0u);
+  for (uint32_t bad : {7u, c, b}) {
+    item.number = bad;
+    EXPECT_EQ(db_.ReadItem(&item), 0u) << bad;
+  }
+  // The rebuild keeps only the sound record and frees the rest.
+  db_.RebuildIndexes(nullptr);
+  EXPECT_EQ(Numbers(db_.ReadIndex(1)), (std::vector<uint32_t>{a}));
+  for (uint32_t n : {7u, c, 8u, b}) EXPECT_EQ(db_.blocks().Entry(n), 0u) << n;
 }
 
 }  // namespace
