@@ -1,5 +1,6 @@
 #include "feed/item_list.h"
 
+#include <cstddef>
 #include <memory>
 #include <random>
 #include <utility>
@@ -18,6 +19,14 @@ void ItemList::Append(FeedItem item) {
 
 void ItemList::Clear() {
   items_.clear();
+  order_.clear();
+  cursor_ = kNoItem;
+  index_valid_ = false;
+}
+
+void ItemList::Truncate(size_t count) {
+  if (count >= items_.size()) return;
+  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(count), items_.end());
   order_.clear();
   cursor_ = kNoItem;
   index_valid_ = false;

@@ -35,6 +35,8 @@ class ItemList {
   void Append(FeedItem item);
   // Removes every item and the display order.
   void Clear();
+  // Keeps the first `count` items (all when there are fewer); the display order must be rebuilt.
+  void Truncate(size_t count);
 
   size_t size() const { return items_.size(); }
   bool empty() const { return items_.empty(); }

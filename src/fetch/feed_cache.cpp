@@ -1,9 +1,9 @@
 #include "fetch/feed_cache.h"
 
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 
+#include "feed/text_file_replace.h"
 #include "fetch/url_text.h"
 #include "platform/files.h"
 #include "platform/user_protection.h"
@@ -24,28 +24,13 @@ int GetU16(std::string_view data, size_t at) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& folder, const std::string& path,
-                         std::string_view data, bool owner_only) {
-  // Cache names always hold an '@' (from the ':' of "http:" or of a drive) or end in ".ico";
-  // this name has neither, so it never meets a cache file.
-  static std::atomic<unsigned> counter{0};
-  const std::string temp = folder + "/~korvo-" + std::to_string(counter.fetch_add(1)) + ".part";
-  // Secret contents go into a file that was restricted while still empty; the rewrite keeps
-  // its permissions.
-  if (owner_only && (!platform::WriteWholeFile(temp, std::string_view()) ||
-                     !platform::RestrictFileToOwner(temp))) {
-    platform::RemoveFile(temp);
-    return false;
-  }
-  if (!platform::WriteWholeFile(temp, data)) {
-    platform::RemoveFile(temp);
-    return false;
-  }
-  if (!platform::RenameFile(temp, path, /*replace=*/true)) {
-    platform::RemoveFile(temp);
-    return false;
-  }
-  return true;
+bool ReplaceFileContents(const std::string& folder, const std::string& path, std::string_view data,
+                         bool owner_only) {
+  // Temporary names hold no '@' and do not end in ".ico", so they never meet a cache file.
+  // Secret contents go into a file that was restricted while still empty; the rewrite keeps its
+  // permissions.
+  return ReplaceFileThroughTemporary(folder, path, data,
+                                     owner_only ? platform::RestrictFileToOwner : nullptr);
 }
 
 FeedCache::FeedCache(std::string folder) : folder_(std::move(folder)) {}

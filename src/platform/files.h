@@ -59,6 +59,7 @@ class File {
     kReadWrite,     // existing file, read and write
     kCreateOrOpen,  // read and write; created empty when missing
     kTruncate,      // read and write; created or emptied
+    kCreateNew,     // read and write; created, and failing when the file already exists
   };
 
   File() = default;
@@ -76,9 +77,9 @@ class File {
   int64_t ReadAt(uint64_t offset, void* buffer, size_t size) const;
   // Writes all `size` bytes at `offset`, extending the file as needed; false on any failure.
   bool WriteAt(uint64_t offset, const void* buffer, size_t size);
-  int64_t Size() const;                // -1 on failure
-  bool Resize(uint64_t size);          // extends with zero bytes or cuts
-  bool Flush();                        // hands the written data to the disk (fsync / FlushFileBuffers)
+  int64_t Size() const;        // -1 on failure
+  bool Resize(uint64_t size);  // extends with zero bytes or cuts
+  bool Flush();                // hands the written data to the disk (fsync / FlushFileBuffers)
 
  private:
 #ifdef _WIN32

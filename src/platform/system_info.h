@@ -16,6 +16,9 @@ struct SystemVersion {
 // first two numbers of the kernel release (uname), 0.0 when it cannot be read. Thread-safe.
 SystemVersion OperatingSystemVersion();
 
+// The running process's id (POSIX getpid, Windows GetCurrentProcessId). Thread-safe.
+uint32_t CurrentProcessId();
+
 }  // namespace korvo::platform
 
 #endif  // KORVO_PLATFORM_SYSTEM_INFO_H_

@@ -35,11 +35,17 @@ struct ItemState {
 };
 
 // Runs `work(i)` for i in [0, count) on up to `threads` threads, each index exactly once. Falls
-// back to the calling thread when no thread can be started.
+// back to the calling thread when no thread can be started. An exception from `work` ends only
+// its own index: none ever leaves a thread.
 void ForEachOnThreads(size_t count, int threads, const std::function<void(size_t)>& work) {
   std::atomic<size_t> next{0};
   auto loop = [&] {
-    for (size_t i = next++; i < count; i = next++) work(i);
+    for (size_t i = next++; i < count; i = next++) {
+      try {
+        work(i);
+      } catch (...) {
+      }
+    }
   };
   std::vector<std::thread> pool;
   const size_t wanted = std::min(count, static_cast<size_t>(std::max(1, threads)));
@@ -76,11 +82,16 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
   KnownItemTable table;
   bool table_built = false;
   auto build_table = [&] {
-    DatabaseGuard guard(env.working_folder);
-    ScopedDatabase db(guard);
-    if (!db) return;
-    table.Build(*db);
-    table_built = true;
+    try {
+      DatabaseGuard guard(env.working_folder);
+      ScopedDatabase db(guard);
+      if (!db) return;
+      table.Build(*db);
+      table_built = true;
+    } catch (...) {
+      // Out of memory: without the index nothing can be matched, so the run stores nothing.
+      table_built = false;
+    }
   };
   std::thread index_thread;
   try {
@@ -103,24 +114,23 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
   std::vector<char> present(channels.size(), 0);
   ForEachOnThreads(channels.size(), env.parse_threads, [&](size_t i) {
     if (Aborted(abort)) return;
-    std::string body;
-    if (!cache.Read(channels[i].url, &body)) {
-      cache.Delete(channels[i].url);
-      return;
-    }
-    present[i] = 1;
-    ChannelContext context;
-    context.site_url = channels[i].siteUrl;
-    context.title = channels[i].title;
-    context.overwrite = channels[i].overwrite;
-    context.properties = properties[i];
-    context.on_site_link = env.on_site_link;
-    if (!env.parser) return;
+    // Whatever gives up here (out of memory reading a 64 MiB cache file or parsing a huge feed)
+    // costs only this channel, and half of its items would be worse than none.
     try {
-      env.parser(body, context, &parts[i]);
+      std::string body;
+      if (!cache.Read(channels[i].url, &body)) {
+        cache.Delete(channels[i].url);
+        return;
+      }
+      present[i] = 1;
+      ChannelContext context;
+      context.site_url = channels[i].siteUrl;
+      context.title = channels[i].title;
+      context.overwrite = channels[i].overwrite;
+      context.properties = properties[i];
+      context.on_site_link = env.on_site_link;
+      if (env.parser) env.parser(body, context, &parts[i]);
     } catch (...) {
-      // A parser that gives up (out of memory on a huge feed) costs only its own channel, and
-      // half of its items would be worse than none.
       parts[i].Clear();
     }
   });
@@ -132,13 +142,20 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
     } else {
       ++report.channels_missing;
     }
-    for (FeedItem& item : parts[c]) {
-      if (item.channel == nullptr) item.channel = properties[c];
-      item.store_index = -1;
-      list.Append(std::move(item));
-      ItemState state;
-      state.channel = c;
-      states.push_back(state);
+    const size_t first = list.size();
+    try {
+      for (FeedItem& item : parts[c]) {
+        if (item.channel == nullptr) item.channel = properties[c];
+        item.store_index = -1;
+        list.Append(std::move(item));
+        ItemState state;
+        state.channel = c;
+        states.push_back(state);
+      }
+    } catch (...) {
+      // No room for this channel's items: the run goes on with the channels before it.
+      list.Truncate(first);
+      states.resize(first);
     }
     parts[c].Clear();
   }

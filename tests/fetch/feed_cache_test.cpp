@@ -4,6 +4,7 @@
 
 #include "common/temp_folder.h"
 #include "platform/files.h"
+#include "platform/system_info.h"
 
 namespace korvo {
 namespace {
@@ -131,6 +132,35 @@ TEST_F(FeedCacheTest, StoreFailsWhereNoFileCanBeWritten) {
   EXPECT_FALSE(cache_.Store(kUrl, At(2024, 1, 1, 0, 0, 0), "new", &changed));
   EXPECT_TRUE(platform::DirectoryExists(cache_.PathFor(kUrl)));
   EXPECT_EQ(platform::ListDirectory(folder_ / "cache").size(), 1u);  // no temporary file left
+}
+
+TEST_F(FeedCacheTest, ReplacingNeverUsesAnotherWritersTemporaryFile) {
+  // Temporary files of other writers, in flight, under every name a per-process counter would
+  // give (with and without this process's id): a replace must neither write into them nor
+  // rename them away.
+  ASSERT_TRUE(platform::MakeDirectory(folder_ / "cache"));
+  const std::string pid = std::to_string(platform::CurrentProcessId());
+  std::vector<std::string> others;
+  for (int n = 0; n < 64; ++n) {
+    for (const std::string& name : {"~korvo-" + std::to_string(n) + ".part",
+                                    "~korvo-" + pid + "-" + std::to_string(n) + ".part"}) {
+      others.push_back(folder_ / ("cache/" + name));
+      ASSERT_TRUE(platform::WriteWholeFile(others.back(), "another writer's bytes"));
+    }
+  }
+  bool changed = false;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(cache_.Store(kUrl, At(2024, 1, 1, 0, 0, i), "body " + std::to_string(i), &changed));
+  }
+  std::string body;
+  ASSERT_TRUE(cache_.Read(kUrl, &body));
+  EXPECT_EQ(body, "body 2");
+  for (const std::string& path : others) {
+    std::string bytes;
+    EXPECT_TRUE(platform::ReadWholeFile(path, &bytes)) << path;
+    EXPECT_EQ(bytes, "another writer's bytes") << path;
+  }
+  EXPECT_EQ(platform::ListDirectory(folder_ / "cache").size(), others.size() + 1);
 }
 
 }  // namespace

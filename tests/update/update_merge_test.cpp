@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_limit.h"
 #include "channels/keyword_filter.h"
 #include "common/temp_folder.h"
 #include "platform/code_page.h"
@@ -296,6 +297,49 @@ TEST_F(UpdateMergeTest, AParserExceptionSkipsOnlyItsChannel) {
     EXPECT_EQ(shown.count("B1"), 0u);  // a half-parsed channel adds nothing
   }
   EXPECT_EQ(Records().size(), 1u);
+}
+
+// Out of memory anywhere in a channel's part of the merge (reading its cache file on a parse
+// thread, or appending its items to the run's list) costs only that channel.
+TEST_F(UpdateMergeTest, OutOfMemoryCostsOnlyTheChannelThatNeededIt) {
+  // A limit between what one channel's 2,000 items need and what the run's list needs once a
+  // second such channel joins it; the huge channel's cache file alone is over it.
+  const size_t limit = 3000 * sizeof(FeedItem);
+  const Channel small = MakeChannel("http://127.0.0.1/small.xml", "Small");
+  const Channel huge = MakeChannel("http://127.0.0.1/huge.xml", "Huge");
+  const Channel first = MakeChannel("http://127.0.0.1/first.xml", "First");
+  const Channel second = MakeChannel("http://127.0.0.1/second.xml", "Second");
+  ASSERT_TRUE(PutCache(dir_.path(), small.url, "S|http://127.0.0.1/s/1\n"));
+  ASSERT_TRUE(PutCache(dir_.path(), huge.url,
+                       "H|http://127.0.0.1/h/1\n" + std::string(limit + (1 << 20), '\n')));
+  for (const Channel* c : {&first, &second}) {
+    std::string lines;
+    for (int i = 0; i < 2000; ++i)
+      lines += c->title + "|" + c->url + "/" + std::to_string(i) + "\n";
+    ASSERT_TRUE(PutCache(dir_.path(), c->url, lines));
+  }
+  UpdateMerge::Environment env;
+  env.working_folder = dir_.path();
+  env.parser = korvo::testing::ParseLines;
+  env.clock = &clock_;
+  env.ticker = ticker_.get();
+  for (int threads : {4, 0}) {
+    SCOPED_TRACE(threads);
+    env.parse_threads = threads;
+    MergeReport report;
+    {
+      korvo::testing::ScopedAllocationLimit out_of_memory(limit);
+      report = UpdateMerge::Run(env, {small, huge, first, second}, nullptr);
+    }
+    EXPECT_TRUE(report.handed_over);
+    EXPECT_EQ(report.items_parsed, 2001);
+    const std::map<std::string, TickerItem> shown = ShownByTitle();
+    EXPECT_EQ(shown.count("S"), 1u);
+    EXPECT_EQ(shown.count("H"), 0u);
+    EXPECT_EQ(shown.count("First"), 1u);
+    EXPECT_EQ(shown.count("Second"), 0u);
+  }
+  EXPECT_EQ(Records().size(), 2001u);
 }
 
 TEST_F(UpdateMergeTest, AbortStopsTheMergeAndHandsNothingOver) {

@@ -143,10 +143,21 @@ bool File::Open(const std::string& path, Mode mode) {
   Close();
   int flags = O_CLOEXEC;
   switch (mode) {
-    case Mode::kRead: flags |= O_RDONLY; break;
-    case Mode::kReadWrite: flags |= O_RDWR; break;
-    case Mode::kCreateOrOpen: flags |= O_RDWR | O_CREAT; break;
-    case Mode::kTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case Mode::kRead:
+      flags |= O_RDONLY;
+      break;
+    case Mode::kReadWrite:
+      flags |= O_RDWR;
+      break;
+    case Mode::kCreateOrOpen:
+      flags |= O_RDWR | O_CREAT;
+      break;
+    case Mode::kTruncate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+    case Mode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL;
+      break;
   }
   const std::string native = Native(path);
   fd_ = ::open(native.c_str(), flags, 0666);

@@ -1,4 +1,5 @@
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -18,5 +19,7 @@ SystemVersion OperatingSystemVersion() {
   }
   return version;
 }
+
+uint32_t CurrentProcessId() { return static_cast<uint32_t>(::getpid()); }
 
 }  // namespace korvo::platform

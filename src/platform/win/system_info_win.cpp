@@ -14,4 +14,6 @@ SystemVersion OperatingSystemVersion() {
   return SystemVersion{info.dwMajorVersion, info.dwMinorVersion};
 }
 
+uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
+
 }  // namespace korvo::platform
