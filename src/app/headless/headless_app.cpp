@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/headless/command_file.h"
+#include "app/server_wiring.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/termination_signal.h"
@@ -24,6 +25,7 @@ constexpr int kCommandPollMs = 100;
 void HeadlessApp::AttachComponents(AppShell& shell) {
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
   update_ = AttachUpdateRoad(shell, [this](const std::string& line) { Print(line); });
+  server_ = AttachLocalServer(shell, update_, [this](const std::string& line) { Print(line); });
 }
 
 void HeadlessApp::Print(const std::string& line) {
