@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "feed/cp932_table.h"
 #include "feed/cp932_text.h"
+#include "feed/encoding_guess.h"
+#include "feed/encoding_label.h"
 #include "feed/text_file_replace.h"
+#include "feed/xml_token_parts.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 
@@ -74,8 +78,7 @@ std::string Utf16UnitsToInternal(const std::u16string& units) {
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      if (c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-          units[i + 1] <= 0xDFFF) {
+      if (c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
         ++i;
       }
       out.push_back(kFeedReplacement);
@@ -92,8 +95,8 @@ std::string Utf16BytesToInternal(std::string_view bytes, bool big_endian) {
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {  // an odd last byte is dropped
     const auto first = static_cast<unsigned char>(bytes[i]);
     const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    const auto unit = static_cast<char16_t>(big_endian ? (first << 8) | second
-                                                       : (second << 8) | first);
+    const auto unit =
+        static_cast<char16_t>(big_endian ? (first << 8) | second : (second << 8) | first);
     if (unit != 0) units.push_back(unit);
   }
   return Utf16UnitsToInternal(units);
@@ -159,24 +162,37 @@ FeedEncoding DetectFeedEncoding(std::string_view bytes) {
   FeedEncoding by_parity;
   if (Utf16ByNulParity(bytes, &by_parity)) return by_parity;
 
+  EncodingLabel declared = EncodingLabel::kUnknown;
   const size_t open = bytes.find("<?");
-  if (open == std::string_view::npos) return FeedEncoding::kUtf8;
-  const size_t close = bytes.find("?>", open + 2);
-  if (close == std::string_view::npos) return FeedEncoding::kUtf8;
-  std::string declaration(bytes.substr(open, std::min(close - open, kMaxDeclarationBytes)));
-  for (char& c : declaration) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const size_t close = open == std::string_view::npos ? open : bytes.find("?>", open + 2);
+  if (close != std::string_view::npos) {
+    std::vector<XmlAttribute> attributes;
+    ParseAttributes(bytes.substr(open, std::min(close + 2 - open, kMaxDeclarationBytes)),
+                    &attributes);
+    std::string_view name;
+    if (DeclaredEncodingName(attributes, &name)) declared = EncodingFromLabel(name);
   }
-  const auto has = [&declaration](std::string_view name) {
-    return declaration.find(name) != std::string::npos;
-  };
-  if (has("UTF-8") || has("UTF_8")) return FeedEncoding::kUtf8;
-  if (has("SHIFT-JIS") || has("SHIFT_JIS")) return FeedEncoding::kShiftJis;
-  if (has("EUC-JP") || has("EUC_JP")) return FeedEncoding::kEucJp;
-  // A declaration naming UTF-16 (also as "UTF_16" or "UFT-16") that could be read byte by byte
-  // is not UTF-16 (real UTF-16 was recognised above by its mark or its NULs): such bytes were
-  // re-encoded on their way, most likely to UTF-8.
-  return FeedEncoding::kUtf8;
+  switch (declared) {
+    case EncodingLabel::kUtf8:
+      return FeedEncoding::kUtf8;
+    case EncodingLabel::kShiftJis:
+      return FeedEncoding::kShiftJis;
+    case EncodingLabel::kEucJp:
+      return FeedEncoding::kEucJp;
+    case EncodingLabel::kUtf16:
+    case EncodingLabel::kUtf16Le:
+    case EncodingLabel::kUtf16Be:
+      // A declaration naming UTF-16 that could be read byte by byte is not UTF-16 (real UTF-16
+      // was recognised above by its mark or its NULs): such bytes were re-encoded on their way,
+      // most likely to UTF-8.
+      return FeedEncoding::kUtf8;
+    case EncodingLabel::kUnknown:
+      break;
+  }
+  // Nothing declared, or a name the program does not know: UTF-8 when the bytes are UTF-8 (so
+  // whatever read right as UTF-8 still does), else the Japanese encoding the bytes read as.
+  if (IsUtf8(bytes)) return FeedEncoding::kUtf8;
+  return LooksLikeEucJp(bytes) ? FeedEncoding::kEucJp : FeedEncoding::kShiftJis;
 }
 
 std::string FeedBytesToInternal(std::string_view bytes) {

@@ -12,9 +12,10 @@ namespace korvo {
 enum class FeedEncoding { kUtf8, kShiftJis, kEucJp, kUtf16Le, kUtf16Be };
 
 // The encoding of raw feed bytes: a UTF-16 byte-order mark or the NUL pattern of "<?" gives
-// UTF-16 in that byte order; otherwise the first <?...?> declaration is searched (upper-cased)
-// for UTF-8/UTF_8, SHIFT-JIS/SHIFT_JIS, EUC-JP/EUC_JP, UTF-16/UTF_16/UFT-16; anything else, or
-// no declaration, is UTF-8.
+// UTF-16 in that byte order, a UTF-8 mark UTF-8; otherwise the "encoding" of the first <?...?>
+// declaration, by any label of encoding_label.h (a UTF-16 label on bytes without NULs gives
+// UTF-8). With no declared encoding, or one the program does not know, bytes that are UTF-8 are
+// UTF-8 and others are EUC-JP or Shift_JIS as the bytes read best (encoding_guess.h).
 FeedEncoding DetectFeedEncoding(std::string_view bytes);
 
 // The feed bytes as CP932 text, converted from DetectFeedEncoding's answer.

@@ -10,6 +10,7 @@
 #include "feed/feed_encoding.h"
 #include "feed/html_text.h"
 #include "feed/item_fields.h"
+#include "feed/title_text.h"
 #include "feed/xml_document.h"
 #include "platform/files.h"
 
@@ -92,28 +93,19 @@ std::string PlainText(const std::string& text, bool rendered, size_t max_bytes) 
   return plain;
 }
 
-// A title from the text of its element (`rendered` as ElementText set it): plain text on one
-// line; a single blank when nothing is left. Markup is rendered when the reader's text holds it,
-// or when only the decoding once more brings out a tag (markup escaped twice, "&amp;lt;b&amp;gt;").
-std::string TitleText(const std::string& text, bool rendered) {
-  bool markup = rendered || HasMarkup(text);
-  std::string title = PlainText(text, rendered, kMaxItemTextBytes);
-  if (!markup && title.find('<') != std::string::npos && title.find('>') != std::string::npos) {
-    title = RenderHtmlFragment(title, kMaxItemTextBytes);
-    MakeCp932Field(&title, kMaxItemTextBytes);
-    markup = true;
+// A title from its element: the text (the first child's value), or the source text of all its
+// content when it holds real child elements, so no title text is ever dropped; then as
+// TitleFromText makes it. Empty (false) when the element has no text.
+bool TitleText(const XmlNode* element, std::string* scratch, std::string* title) {
+  if (!ElementText(element, scratch) || scratch->empty()) return false;
+  bool elements = false;
+  for (const XmlNode* child = element->first_child; child != nullptr && !elements;
+       child = child->next) {
+    elements = child->IsElement();
   }
-  if (markup) {
-    // Rendering writes line breaks for block tags; a title stays one line.
-    std::string line;
-    line.reserve(title.size());
-    for (size_t i = 0; i < title.size(); ++i) {
-      if (title[i] == '\r' && i + 1 < title.size() && title[i + 1] == '\n') continue;
-      line.push_back(title[i] == '\r' || title[i] == '\n' ? ' ' : title[i]);
-    }
-    title.assign(TrimBlanks(line));
-  }
-  return title.empty() ? " " : title;
+  if (elements) *scratch = ContentSourceText(element);
+  *title = TitleFromText(*scratch, elements, kMaxItemTextBytes);
+  return true;
 }
 
 std::string DescriptionText(const XmlNode* element, std::string* scratch) {
@@ -220,15 +212,14 @@ int ExtractRssItems(const XmlNode* first, const ChannelFacts& channel, Variant v
     if (!IsElementNamed(node, "item")) continue;
     const ItemFields fields(*node);
     std::string link = LinkText(fields.Get(ItemElement::kLink), &scratch);
-    bool rendered = false;
-    const bool has_title =
-        ElementText(fields.Get(ItemElement::kTitle), &scratch, &rendered) && !scratch.empty();
+    std::string title;
+    const bool has_title = TitleText(fields.Get(ItemElement::kTitle), &scratch, &title);
     if ((link.empty() || !has_title) && fields.Get(ItemElement::kEnclosure) == nullptr &&
         fields.Get(ItemElement::kMediaContent) == nullptr) {
       continue;
     }
     FeedItem item = NewItem(channel);
-    item.title = has_title ? TitleText(scratch, rendered) : " ";
+    item.title = has_title ? std::move(title) : " ";
     SetLinks(channel, std::move(link), &item);
     item.description = DescriptionText(fields.Get(ItemElement::kDescription), &scratch);
     item.date = FirstText(fields, {ItemElement::kDcDate, ItemElement::kPubDate}, &scratch);
@@ -260,13 +251,10 @@ int ExtractAtomEntries(const XmlNode* first, const ChannelFacts& channel, ItemLi
     if (!IsElementNamed(node, "entry")) continue;
     const ItemFields fields(*node);
     std::string link = AddressField(fields.Get(ItemElement::kLink), "href");
-    bool rendered = false;
-    if (link.empty() || !ElementText(fields.Get(ItemElement::kTitle), &scratch, &rendered) ||
-        scratch.empty()) {
-      continue;
-    }
+    std::string title;
+    if (link.empty() || !TitleText(fields.Get(ItemElement::kTitle), &scratch, &title)) continue;
     FeedItem item = NewItem(channel);
-    item.title = TitleText(scratch, rendered);
+    item.title = std::move(title);
     SetLinks(channel, std::move(link), &item);
     const XmlNode* summary = fields.Get(ItemElement::kSummary);
     item.description = DescriptionText(summary, &scratch);
@@ -308,7 +296,8 @@ int Extract(std::string_view cp932_text, ItemList* items, const ChannelContext& 
     if (ElementText(FindElementInside(found.feed, "title"), &scratch)) {
       channel.title = Field(scratch, kMaxChannelTextBytes);
     }
-    channel.link = AddressField(FindElementInside(found.feed, "link"), "href", kMaxChannelTextBytes);
+    channel.link =
+        AddressField(FindElementInside(found.feed, "link"), "href", kMaxChannelTextBytes);
   }
   if (context.overwrite & 1u) channel.link = Field(context.site_url, kMaxChannelTextBytes);
   if (context.overwrite & 2u) channel.title = Field(context.title, kMaxChannelTextBytes);

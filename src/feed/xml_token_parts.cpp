@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "feed/encoding_label.h"
 #include "feed/entities.h"
 
 namespace korvo {
@@ -22,18 +23,6 @@ bool IsNameByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '!' || c == ':';
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // An attribute value with its character references decoded, as XML readers do ("&amp;" of a query
 // string is "&"). Only complete references count (see DecodeEntities), so the raw '&' of a value
 // written by an older, non-escaping writer stays as it is.
@@ -42,10 +31,10 @@ std::string DecodeAttributeValue(std::string_view value) {
   return DecodeEntities(value);
 }
 
-constexpr std::string_view kVoidTags[] = {
-    "img",   "IMG",   "br",      "BR",      "AREA",  "area",  "BASEFONT",
-    "basefont", "INPUT", "input", "FRAME", "frame", "BGSOUND", "bgsound",
-    "EMBED", "embed", "META",    "meta",    "LINK",  "link"};
+constexpr std::string_view kVoidTags[] = {"img",   "IMG",      "br",       "BR",      "AREA",
+                                          "area",  "BASEFONT", "basefont", "INPUT",   "input",
+                                          "FRAME", "frame",    "BGSOUND",  "bgsound", "EMBED",
+                                          "embed", "META",     "meta",     "LINK",    "link"};
 
 // Lists of at most this many attributes are searched linearly for a repeated name.
 constexpr size_t kLinearAttributeSearch = 16;
@@ -181,22 +170,33 @@ std::string_view DeclarationValue(std::string_view value) {
   return value;
 }
 
-bool DeclaredEncoding(const std::vector<XmlAttribute>& attributes, XmlEncoding* encoding) {
+bool DeclaredEncodingName(const std::vector<XmlAttribute>& attributes, std::string_view* name) {
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.name != "encoding") continue;
-    const std::string_view v = DeclarationValue(attribute.value);
-    if (EqualsIgnoringCase(v, "UTF-8") || EqualsIgnoringCase(v, "UTF_8")) {
-      *encoding = XmlEncoding::kUtf8;
-    } else if (EqualsIgnoringCase(v, "SHIFT-JIS") || EqualsIgnoringCase(v, "SHIFT_JIS")) {
-      *encoding = XmlEncoding::kShiftJis;
-    } else if (EqualsIgnoringCase(v, "EUC-JP") || EqualsIgnoringCase(v, "EUC_JP")) {
-      *encoding = XmlEncoding::kEucJp;
-    } else {
-      *encoding = XmlEncoding::kNone;
-    }
+    *name = DeclarationValue(attribute.value);
     return true;
   }
   return false;
+}
+
+bool DeclaredEncoding(const std::vector<XmlAttribute>& attributes, XmlEncoding* encoding) {
+  std::string_view name;
+  if (!DeclaredEncodingName(attributes, &name)) return false;
+  switch (EncodingFromLabel(name)) {
+    case EncodingLabel::kUtf8:
+      *encoding = XmlEncoding::kUtf8;
+      break;
+    case EncodingLabel::kShiftJis:
+      *encoding = XmlEncoding::kShiftJis;
+      break;
+    case EncodingLabel::kEucJp:
+      *encoding = XmlEncoding::kEucJp;
+      break;
+    default:
+      *encoding = XmlEncoding::kNone;
+      break;
+  }
+  return true;
 }
 
 bool PeekDeclaredEncoding(std::string_view text, XmlEncoding* encoding) {

@@ -47,9 +47,12 @@ void ParseAttributes(std::string_view raw, std::vector<XmlAttribute>* out);
 // keeps them, and the '?' of "?>" after the last one): version='1.0'?> gives "1.0".
 std::string_view DeclarationValue(std::string_view value);
 
-// The encoding a declaration's "encoding" attribute names (UTF-8/UTF_8, SHIFT-JIS/SHIFT_JIS,
-// EUC-JP/EUC_JP, ignoring case, also between single quotes; kNone for any other value). False
+// The value of a declaration's "encoding" attribute (without single quotes around it); false
 // when it has no such attribute.
+bool DeclaredEncodingName(const std::vector<XmlAttribute>& attributes, std::string_view* name);
+
+// The encoding a declaration's "encoding" attribute names (any label of encoding_label.h for
+// UTF-8, Shift_JIS or EUC-JP; kNone for any other value). False when it has no such attribute.
 bool DeclaredEncoding(const std::vector<XmlAttribute>& attributes, XmlEncoding* encoding);
 
 // The encoding named by the first `<?...?>` declaration inside `text` (which need not be a whole

@@ -254,24 +254,48 @@ TEST(ItemExtractionTest, DescriptionsRenderMarkupAndDecodeOnceMore) {
   EXPECT_EQ(list[4].description, "\r\nraw html\r\n");
 }
 
-TEST(ItemExtractionTest, TitlesHoldingMarkupBecomeOneLineOfPlainText) {
-  const ItemList list = Extract(
-      Rss2("<item><title>&lt;b&gt;Big&lt;/b&gt; news</title><link>http://ex.jp/1</link></item>"
-           "<item><title>one&lt;br&gt;two</title><link>http://ex.jp/2</link></item>"
-           "<item><title>&lt;p&gt;&lt;/p&gt;</title><link>http://ex.jp/3</link></item>"
-           "<item><title>5 &gt; 3 &amp;amp; 2 &lt; 4</title><link>http://ex.jp/4</link></item>"
-           "<item><title>Q&amp;amp;A &amp;#12354;</title><link>http://ex.jp/5</link></item>"
-           "<item><title>&amp;lt;i&amp;gt;Twice&amp;lt;/i&amp;gt; escaped</title>"
-           "<link>http://ex.jp/6</link></item>"
-           "<item><title>a &amp;lt; b</title><link>http://ex.jp/7</link></item>"));
-  ASSERT_EQ(list.size(), 7u);
-  EXPECT_EQ(list[0].title, "Big news");
-  EXPECT_EQ(list[1].title, "one two");
-  EXPECT_EQ(list[2].title, " ");  // nothing left: one blank
-  EXPECT_EQ(list[3].title, "5 > 3 & 2 < 4");
-  EXPECT_EQ(list[4].title, "Q&A " + platform::Utf8ToCp932(u8"あ"));
-  EXPECT_EQ(list[5].title, "Twice escaped");
-  EXPECT_EQ(list[6].title, "a < b");
+TEST(ItemExtractionTest, TitlesLoseTheTagsOfHtmlElementsAndKeepEveryOtherCharacter) {
+  const std::string a = platform::Utf8ToCp932(u8"あ");
+  const struct {
+    const char* title_element;  // as the feed writes it, between <title> and </title>
+    std::string expected;
+  } cases[] = {
+      // Escaped markup of real elements is rendered away, on one line.
+      {"&lt;b&gt;Big&lt;/b&gt; news", "Big news"},
+      {"one&lt;br&gt;two", "one two"},
+      {"&lt;p&gt;&lt;/p&gt;", " "},  // nothing left: one blank
+      {"&lt;a href=\"http://ex.jp/?a=1&amp;amp;b=2\"&gt;Link&lt;/a&gt; text", "Link text"},
+      {"&lt;SPAN class='x'&gt;Caps&lt;/SPAN&gt; &lt;img src=\"i.png\" /&gt;", "Caps"},
+      {"&amp;lt;i&amp;gt;Twice&amp;lt;/i&amp;gt; escaped", "Twice escaped"},
+      {"&lt;!-- note --&gt;Commented", "Commented"},
+      {"<![CDATA[<b>CDATA</b> bold]]>", "CDATA bold"},
+      {"Real <b>bold</b> child", "Real bold child"},
+      // Anything else between '<' and '>' is the title's own text.
+      {"Vector&lt;int&gt; tips", "Vector<int> tips"},
+      {"std::map&lt;std::string, std::vector&lt;T&gt;&gt; in C++17",
+       "std::map<std::string, "
+       "std::vector<T>> in C++17"},
+      {"<![CDATA[Vector<int> tips]]>", "Vector<int> tips"},
+      {"Vector<int> tips", "Vector<int> tips"},  // a real child element named int
+      {"5 &gt; 3 &amp;amp; 2 &lt; 4", "5 > 3 & 2 < 4"},
+      {"a &amp;lt; b", "a < b"},
+      {"x&lt;y&gt;z and a&lt;b", "x<y>z and a<b"},
+      {"I &lt;3 feeds", "I <3 feeds"},
+      {"&gt;_&lt; oops &lt;(_ _)&gt;", ">_< oops <(_ _)>"},
+      {"&lt;&lt;Breaking&gt;&gt;", "<<Breaking>>"},
+      {"&lt;b&gt;&lt;/b", "</b"},  // a cut tag stays
+      {"Q&amp;amp;A &amp;#12354;", "Q&A " + a},
+  };
+  std::string items;
+  for (size_t i = 0; i < sizeof cases / sizeof *cases; ++i) {
+    items += "<item><title>" + std::string(cases[i].title_element) + "</title><link>http://ex.jp/" +
+             std::to_string(i) + "</link></item>";
+  }
+  const ItemList list = Extract(Rss2(items));
+  ASSERT_EQ(list.size(), sizeof cases / sizeof *cases);
+  for (size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(list[i].title, cases[i].expected) << cases[i].title_element;
+  }
 }
 
 TEST(ItemExtractionTest, FieldsNeverHoldNulOrLoneLeadBytes) {
@@ -390,8 +414,8 @@ TEST(ItemExtractionTest, AtomEntries) {
 TEST(ItemExtractionTest, AddressesInAttributesAreUnescapedLikeRssLinkTexts) {
   // An RSS link's text is decoded by the reader; addresses in attributes must end the same way,
   // or a query string would reach the server as "?a=1&amp;b=2".
-  const ItemList atom = Extract(
-      Atom("<entry><title>t</title><link href=\"http://ex.jp/?a=1&amp;b=2\"/></entry>"));
+  const ItemList atom =
+      Extract(Atom("<entry><title>t</title><link href=\"http://ex.jp/?a=1&amp;b=2\"/></entry>"));
   ASSERT_EQ(atom.size(), 1u);
   EXPECT_EQ(atom[0].link, "http://ex.jp/?a=1&b=2");
   const ItemList rss = Extract(
@@ -531,19 +555,45 @@ TEST(ItemExtractionTest, JapaneseTitlesAreTheSameInEveryFeedEncoding) {
     }
     return bytes;
   };
-  const struct {
-    const char* name;
+  const auto undeclared = [&](const std::string& title) {
+    const std::string bytes = feed("", title);
+    return bytes.substr(bytes.find("<rss"));
+  };
+  struct Case {
+    std::string name;
     std::string bytes;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {"utf-8", feed("UTF-8", title_utf8)},
-      {"undeclared", feed("", title_utf8).substr(feed("", title_utf8).find("<rss"))},
-      {"shift_jis", feed("Shift_JIS", expected)},
-      {"euc-jp", feed("EUC-JP", euc_title)},
+      {"undeclared utf-8", undeclared(title_utf8)},
+      {"undeclared shift_jis", undeclared(expected)},
+      {"undeclared euc-jp", undeclared(euc_title)},
+      {"shift_jis under a name the program does not know", feed("x-mac-japanese", expected)},
+      {"euc-jp under a name the program does not know", feed("japanese", euc_title)},
+      {"declaration without encoding, shift_jis", feed("", expected)},
       {"utf-16le", utf16(feed("UTF-16", title_utf8), false, true)},
       {"utf-16be", utf16(feed("UTF-16", title_utf8), true, true)},
       {"utf-16le without bom", utf16(feed("UTF-16", title_utf8), false, false)},
   };
-  for (const auto& c : cases) {
+  // Every label the WHATWG Encoding Standard and the IANA registry give each encoding, as feeds
+  // write them (case and blanks around the name do not matter).
+  for (const char* label : {"UTF-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8",
+                            "x-unicode20utf8", "csUTF8", "UTF_8", " utf-8 "}) {
+    cases.push_back({label, feed(label, title_utf8)});
+  }
+  for (const char* label : {"Shift_JIS", "shift-jis", "SJIS", "x-sjis", "Windows-31J", "CP932",
+                            "MS932", "ms_kanji", "csShiftJIS", "csWindows31J", "SHIFT_JIS"}) {
+    cases.push_back({label, feed(label, expected)});
+  }
+  for (const char* label :
+       {"EUC-JP", "euc-jp", "x-euc-jp", "EUC_JP", "eucJP", "cseucpkdfmtjapanese",
+        "Extended_UNIX_Code_Packed_Format_for_Japanese"}) {
+    cases.push_back({label, feed(label, euc_title)});
+  }
+  for (const char* label : {"UTF-16", "utf-16le", "UTF-16BE", "ucs-2", "unicode"}) {
+    cases.push_back({std::string(label) + " (bytes re-encoded to utf-8)", feed(label, title_utf8)});
+  }
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ItemList list;
     list.Append(FeedItem{});  // the count is of the items appended

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/temp_folder.h"
+#include "feed/encoding_guess.h"
 #include "feed/feed_encoding.h"
 #include "feed/xml_document.h"
 #include "feed/xml_tree_dump.h"
@@ -56,10 +57,28 @@ TEST(FeedEncodingTest, DeclarationsAndMarks) {
   EXPECT_EQ(DetectFeedEncoding(Utf16("\n <rss>", false)), FeedEncoding::kUtf16Le);
   EXPECT_EQ(DetectFeedEncoding(Utf16("\n <rss>", true)), FeedEncoding::kUtf16Be);
   // A UTF-8 mark wins over the declaration.
-  EXPECT_EQ(DetectFeedEncoding("\xEF\xBB\xBF<?xml encoding=\"Shift_JIS\"?>"),
-            FeedEncoding::kUtf8);
+  EXPECT_EQ(DetectFeedEncoding("\xEF\xBB\xBF<?xml encoding=\"Shift_JIS\"?>"), FeedEncoding::kUtf8);
   // A UTF-16 declaration readable byte by byte cannot be UTF-16.
   EXPECT_EQ(DetectFeedEncoding("<?xml encoding=\"UTF-16\"?><rss/>"), FeedEncoding::kUtf8);
+  // Undeclared or unknown: UTF-8 when the bytes are (also when a character is cut by the end of
+  // the body); otherwise the Japanese encoding the bytes read as.
+  const struct {
+    const char* bytes;
+    FeedEncoding expected;
+  } guesses[] = {
+      {"<rss>\xE6\x97\xA5</rss>", FeedEncoding::kUtf8},
+      {"<rss>\xE6\x97\xA5\xE6\x9C", FeedEncoding::kUtf8},
+      {"<rss>\x93\xFA\x96\x7B\x8C\xEA</rss>", FeedEncoding::kShiftJis},  // 日本語
+      {"<rss>\xC6\xFC\xCB\xDC\xB8\xEC</rss>", FeedEncoding::kEucJp},
+      {"<rss>\xA4\xA2\xA4\xA4\xA4\xA6\x8E\xB1</rss>", FeedEncoding::kEucJp},  // あいうｱ
+      {"<rss>\xB1\xB2\xB3 \x82\xC5\x82\xB7</rss>", FeedEncoding::kShiftJis},  // ｱｲｳ です
+      {"<?xml encoding=\"latin-9\"?><rss>\x83\x65\x83\x58\x83\x67</rss>", FeedEncoding::kShiftJis},
+  };
+  for (const auto& g : guesses) EXPECT_EQ(DetectFeedEncoding(g.bytes), g.expected) << g.bytes;
+  for (const char* not_utf8 :
+       {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xE6\x97x"}) {
+    EXPECT_FALSE(IsUtf8(not_utf8)) << not_utf8;  // overlong, surrogate, past U+10FFFF, ...
+  }
 }
 
 TEST(FeedEncodingTest, ConversionsToInternalText) {
@@ -70,8 +89,7 @@ TEST(FeedEncodingTest, ConversionsToInternalText) {
   EXPECT_EQ(FeedBytesToInternal("<?xml encoding=\"EUC-JP\"?>" + kAiEucJp),
             "<?xml encoding=\"EUC-JP\"?>" + kAiCp932);
   const std::string decl = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>@</t>";
-  const std::string expected =
-      "<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>\x82\xA0</t>";
+  const std::string expected = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>\x82\xA0</t>";
   EXPECT_EQ(FeedBytesToInternal("\xFF\xFE" + Utf16(decl, false)), expected);
   EXPECT_EQ(FeedBytesToInternal("\xFE\xFF" + Utf16(decl, true)), expected);
   EXPECT_EQ(FeedBytesToInternal(Utf16(decl, false)), expected);
@@ -81,11 +99,19 @@ TEST(FeedEncodingTest, ConversionsToInternalText) {
 TEST(FeedEncodingTest, BrokenInputNeverGivesNulOrLoneLeadByte) {
   // UTF-8: NUL bytes vanish, bad sequences and characters without a CP932 form become '-'.
   EXPECT_EQ(FeedBytesToInternal(std::string("a\0b", 3)), "ab");
-  EXPECT_EQ(FeedBytesToInternal("a\xE3\x81z"), "a-z");
+  const std::string utf8 = "<?xml encoding=\"utf-8\"?>";
+  EXPECT_EQ(FeedBytesToInternal(utf8 + "a\xE3\x81z"), utf8 + "a-z");
   EXPECT_EQ(FeedBytesToInternal("\xF0\x9F\x98\x80"), "-");  // U+1F600
   // UTF-16: a NUL unit vanishes, an odd last byte is dropped, a lone surrogate is '-'.
-  EXPECT_EQ(FeedBytesToInternal(std::string("\xFF\xFE" "a\0\0\0b\0c", 9)), "ab");
-  EXPECT_EQ(FeedBytesToInternal(std::string("\xFF\xFE" "a\0\x00\xD8" "b\0", 8)), "a-b");
+  EXPECT_EQ(FeedBytesToInternal(std::string("\xFF\xFE"
+                                            "a\0\0\0b\0c",
+                                            9)),
+            "ab");
+  EXPECT_EQ(FeedBytesToInternal(std::string("\xFF\xFE"
+                                            "a\0\x00\xD8"
+                                            "b\0",
+                                            8)),
+            "a-b");
   // Shift_JIS: a lead byte without its trail byte becomes '-', the next byte stays.
   const std::string sjis = "<?xml encoding=\"Shift_JIS\"?>";
   EXPECT_EQ(FeedBytesToInternal(sjis + "a\x82<b\x82"), sjis + "a-<b-");
@@ -123,8 +149,8 @@ TEST(FeedEncodingTest, FastPathsAgreeWithThePlatformConverters) {
   EXPECT_EQ(FirstDifference(FeedBytesToInternal(utf8, FeedEncoding::kUtf8),
                             platform::Utf8ToCp932(utf8, '-')),
             -1);
-  const std::string broken = "a\xE3\x81" + utf8.substr(0, 300) + "\xC0\xAF\xED\xA0\x80\xFF" +
-                             utf8.substr(300, 300);
+  const std::string broken =
+      "a\xE3\x81" + utf8.substr(0, 300) + "\xC0\xAF\xED\xA0\x80\xFF" + utf8.substr(300, 300);
   EXPECT_EQ(FirstDifference(FeedBytesToInternal(broken, FeedEncoding::kUtf8),
                             platform::Utf8ToCp932(broken, '-')),
             -1);
@@ -159,8 +185,7 @@ TEST_F(XmlFileTest, LinesAreConvertedByTheEncodingDeclaredSoFar) {
   // Undeclared: UTF-8.
   EXPECT_EQ(Dump(Read("<t>\n" + kAiUtf8 + "\n</t>\n")), "t{\"" + kAiCp932 + "\"}");
   // Declared on the first line, text on later lines.
-  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<t>\n" + kAiCp932 +
-                      "</t>")),
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<t>\n" + kAiCp932 + "</t>")),
             "t{\"" + kAiCp932 + "\"}");
   const XmlDocument euc =
       Read("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<t>" + kAiEucJp + "</t>\n");
@@ -185,8 +210,7 @@ TEST_F(XmlFileTest, OneLineDocumentsUseTheirOwnDeclaration) {
                       "\n</t>\n<u>" + kAiCp932 + "</u>")),
             "t{\"" + kAiCp932 + "\"} u{\"" + kAiCp932 + "\"}");
   // Broken Shift_JIS: a lead byte without its trail byte does not swallow the '<' after it.
-  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>a\x82</t>")),
-            "t{\"a?\"}");
+  EXPECT_EQ(Dump(Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>a\x82</t>")), "t{\"a?\"}");
 }
 
 TEST_F(XmlFileTest, MarkersCutByThePieceLimitAreStillRecognised) {
@@ -216,8 +240,7 @@ TEST_F(XmlFileTest, MarkersCutByThePieceLimitAreStillRecognised) {
 
 TEST_F(XmlFileTest, SingleQuotedDeclarationsNameTheirEncoding) {
   // Many generators quote the declaration's values with single quotes.
-  const XmlDocument utf8 =
-      Read("<?xml version='1.0' encoding='utf-8'?>\n<t>" + kAiUtf8 + "</t>\n");
+  const XmlDocument utf8 = Read("<?xml version='1.0' encoding='utf-8'?>\n<t>" + kAiUtf8 + "</t>\n");
   EXPECT_EQ(utf8.encoding(), XmlEncoding::kUtf8);
   EXPECT_EQ(Dump(utf8), "t{\"" + kAiCp932 + "\"}");
   const XmlDocument euc = Read("<?xml version='1.0' encoding='EUC-JP' ?>\n<t>" + kAiEucJp + "</t>");
