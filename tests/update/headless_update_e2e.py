@@ -19,7 +19,10 @@ Shown here:
   4. a run without fetching, with the server gone, parses the cache again and shows every item;
   5. "dump.dat" holds the shown list at exit;
   6. a kill -9 in the middle of a merge: the next start recovers the store with every item of the
-     finished runs, and a later run stores what was missing, each item once.
+     finished runs, and a later run stores what was missing, each item once;
+  7. feeds that declare their encoding under every label real feeds use (SJIS, x-sjis,
+     Windows-31J, CP932, MS932, x-euc-jp, ...), declare none, or one the program does not know,
+     all store their Japanese titles intact.
 """
 
 import http.server
@@ -66,13 +69,19 @@ class Feed:
         self.items = list(items)
         self.version += 1
 
+    def declaration(self):
+        declared = self.encoding[1]
+        if declared is None:
+            return '<?xml version="1.0"?>\n'
+        return '<?xml version="1.0" encoding="%s"?>\n' % declared
+
     def body(self, base):
-        codec, declared = self.encoding
+        codec = self.encoding[0]
         site = base + "/site/" + self.name
         esc = xml_escape
         parts = []
         if self.form == "rss2":
-            parts.append('<?xml version="1.0" encoding="%s"?>\n<rss version="2.0"><channel>' % declared)
+            parts.append(self.declaration() + '<rss version="2.0"><channel>')
             parts.append("<title>%s</title><link>%s</link><description>d</description>" % (esc(self.title), site))
             for i, (title, link) in enumerate(self.items):
                 parts.append(
@@ -81,7 +90,7 @@ class Feed:
                     % (esc(title), esc(link), esc(title + " の説明"), i % 10, i % 60))
             parts.append("</channel></rss>\n")
         elif self.form == "rss1":
-            parts.append('<?xml version="1.0" encoding="%s"?>\n' % declared)
+            parts.append(self.declaration())
             parts.append('<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" '
                          'xmlns="http://purl.org/rss/1.0/" xmlns:dc="http://purl.org/dc/elements/1.1/">')
             parts.append('<channel rdf:about="%s"><title>%s</title><link>%s</link>'
@@ -92,7 +101,7 @@ class Feed:
                              % (esc(link), esc(title), esc(link), i % 10, i % 60))
             parts.append("</rdf:RDF>\n")
         else:
-            parts.append('<?xml version="1.0" encoding="%s"?>\n' % declared)
+            parts.append(self.declaration())
             parts.append('<feed xmlns="http://www.w3.org/2005/Atom"><title>%s</title>'
                          '<link href="%s"/><id>%s</id>' % (esc(self.title), site, site))
             for i, (title, link) in enumerate(self.items):
@@ -500,6 +509,43 @@ def kill_scenario(binary, server, root):
         program.kill()
 
 
+def labels_scenario(binary, server, root):
+    folder = os.path.join(root, "labels")
+    os.makedirs(folder)
+    server.delay = 0
+    # (Python codec, declared name; None: no encoding declared)
+    encodings = [("utf-8", n) for n in ("utf8", "unicode-1-1-utf-8", "csUTF8", None)]
+    encodings += [("cp932", n) for n in ("SJIS", "x-sjis", "Windows-31J", "CP932", "MS932",
+                                         "ms_kanji", "csShiftJIS", "shift-jis", " Shift_JIS ",
+                                         None, "x-mac-japanese")]
+    encodings += [("euc_jp", n) for n in ("EUC-JP", "x-euc-jp", "eucJP", "cseucpkdfmtjapanese",
+                                          None, "japanese")]
+    encodings += [("utf-16", "UTF-16"), ("utf-16-le", "utf-16le"), ("utf-16-be", "UTF-16BE")]
+    feeds = []
+    for n, (codec, declared) in enumerate(encodings):
+        label = declared.strip() if declared else "宣言なし"
+        # 表 and ソ carry the trail byte 0x5C ('\\') in Shift_JIS, 能 0x5C too, 本 0x7B.
+        titles = [("%s 表示ソフトの機能 日本語「%d」" % (label, i),
+                   "http://example.invalid/labels/%d/%d" % (n, i)) for i in range(2)]
+        feeds.append(server.add(Feed("label%d" % n, "rss2", (codec, declared),
+                                     "ラベル%s" % label, titles)))
+    write_channel_list(folder, server, feeds)
+    expected = sorted(p for feed in feeds for p in feed.items)
+    program = Program(binary, folder)
+    try:
+        program.wait_run("first run (labels)")
+        stored = sorted(pairs(program.dump()))
+        if stored != expected:
+            wrong = [p for p in stored if p not in expected]
+            fail("%d of %d titles stored intact; wrong: %s"
+                 % (len(set(stored) & set(expected)), len(expected), wrong[:4]))
+        ok("%d feeds under every encoding label, undeclared and unknown names: every Japanese "
+           "title stored intact" % len(feeds))
+        program.quit()
+    finally:
+        program.kill()
+
+
 def main():
     if len(sys.argv) != 2:
         print(__doc__)
@@ -512,6 +558,7 @@ def main():
         cycle_scenario(binary, server, root)
         kill_server = FeedServer()
         kill_scenario(binary, kill_server, root)
+        labels_scenario(binary, kill_server, root)
     finally:
         for s in (server, kill_server):
             if s is not None:
