@@ -10,13 +10,17 @@
 
 namespace korvo {
 
-UpdateWiring AttachUpdateRoad(AppShell& shell, std::function<void(const std::string&)> log) {
+UpdateWiring AttachUpdateRoad(AppShell& shell, std::function<void(const std::string&)> log,
+                              ProgressProvider* progress,
+                              std::function<void(const std::string&)> notice) {
   UpdateWiring wiring;
 
   // The channel list tells the scheduler about changes; the scheduler is made after it, so the
   // hook reaches it through a cell filled in below (both live as long as the shell).
   auto update_cell = std::make_shared<UpdateComponent*>(nullptr);
   ChannelListComponent::Options channel_options;
+  channel_options.progress_provider = progress;
+  channel_options.on_notice = std::move(notice);
   channel_options.on_changed = [update_cell] {
     if (*update_cell != nullptr) (*update_cell)->RebuildSchedule();
   };

@@ -23,6 +23,7 @@ namespace korvo {
 
 class AppShell;
 class ChannelListComponent;
+class ProgressProvider;
 class TickerLists;
 
 struct UpdateWiring {
@@ -31,8 +32,13 @@ struct UpdateWiring {
   UpdateComponent* update = nullptr;  // owned by the shell
 };
 
-// `log` takes one line per run and import (any thread); may be empty.
-UpdateWiring AttachUpdateRoad(AppShell& shell, std::function<void(const std::string&)> log);
+// `log` takes one line per run and import (any thread); may be empty. `progress` shows the
+// conversion of UrlList at the channel list's start (null: none); it must outlive that start.
+// `notice` shows a message to the user (CP932) on the shell's thread: the closing message of a
+// UrlList conversion that kept or dropped addresses; may be empty.
+UpdateWiring AttachUpdateRoad(AppShell& shell, std::function<void(const std::string&)> log,
+                              ProgressProvider* progress = nullptr,
+                              std::function<void(const std::string&)> notice = nullptr);
 
 }  // namespace korvo
 

@@ -9,6 +9,31 @@
 
 namespace korvo {
 
+namespace {
+
+// The loader's progress display over a ProgressProvider's displays.
+class ProviderDisplay : public ProgressDisplay {
+ public:
+  explicit ProviderDisplay(ProgressProvider* provider) : provider_(provider) {}
+  void Open(const std::string& title) override { shown_ = provider_->Start(title); }
+  void SetRange(int maximum) override {
+    if (shown_) shown_->SetRange(maximum > 0 ? static_cast<uint32_t>(maximum) : 0);
+  }
+  void Step() override {
+    if (shown_) shown_->Step();
+  }
+  void Close() override {
+    if (shown_) shown_->Close();
+    shown_.reset();
+  }
+
+ private:
+  ProgressProvider* provider_;
+  std::unique_ptr<Progress> shown_;
+};
+
+}  // namespace
+
 ChannelListComponent::ChannelListComponent() : ChannelListComponent(Options()) {}
 
 ChannelListComponent::ChannelListComponent(Options options)
@@ -29,7 +54,22 @@ bool ChannelListComponent::Start(AppShell& shell) {
     load.download = WebSourceDownload(std::move(context));
   }
   load.progress = options_.progress;
+  std::unique_ptr<ProviderDisplay> provided;
+  if (load.progress == nullptr && options_.progress_provider != nullptr) {
+    provided = std::make_unique<ProviderDisplay>(options_.progress_provider);
+    load.progress = provided.get();
+  }
+  UrlListConversion conversion;
+  load.conversion = &conversion;
   load_result_ = LoadChannelList(folder, load, &list_);
+  if (options_.on_notice && (conversion.kept > 0 || !conversion.dropped.empty())) {
+    options_.on_notice(UrlListConversionText(conversion));
+  }
+  // Channels kept under their address get their feed's title once a fetch has cached it.
+  if (load_result_ == 0 && NameChannelsFromCache(folder + "/cache", list_.body()) > 0 &&
+      SaveChannelList(list_.document(), path_)) {
+    list_.ClearModified();
+  }
   Refresh();
   return true;
 }

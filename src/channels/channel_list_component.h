@@ -1,7 +1,8 @@
 // The channel list's stage of the start-up (AppStage::kChannelList): loads `channel.opml` of the
 // working folder (creating it, writing the first-start feeds and converting `UrlList` as
-// LoadChannelList does), keeps the document for the tree views, and keeps the update list built
-// from it for the update cycle.
+// LoadChannelList does, with a progress display), names the channels that a conversion kept
+// under their address from their cached feeds, keeps the document for the tree views, and keeps
+// the update list built from it for the update cycle.
 //
 // Threads: Start, Stop, list(), Apply, Discard, Save and Refresh run on the shell's thread (the
 // window thread of korvo.exe), which alone touches the document. BuildUpdateList and the
@@ -23,6 +24,7 @@
 #include "channels/source_download.h"
 #include "channels/user_dialogs.h"
 #include "shell/app_component.h"
+#include "store/progress.h"
 
 namespace korvo {
 
@@ -33,9 +35,16 @@ class ChannelListComponent : public AppComponent {
     // of setup.ini in the working folder.
     SourceDownload download;
     ProgressDisplay* progress = nullptr;  // not owned; outlives Start; may be null
+    // Used for the conversion's display when `progress` is null (the program's progress window
+    // or console lines). Not owned; outlives Start; may be null.
+    ProgressProvider* progress_provider = nullptr;
     // Called on the shell's thread after the update list changed (a save or a discard), so the
     // main window can rebuild its schedule and channel views. May be empty.
     std::function<void()> on_changed;
+    // Called at Start, on the shell's thread, with the closing message of a UrlList conversion
+    // that kept addresses it could not fetch or left out ones that are no feeds (CP932). May be
+    // empty.
+    std::function<void(const std::string& text)> on_notice;
   };
 
   ChannelListComponent();

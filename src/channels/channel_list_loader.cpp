@@ -6,6 +6,7 @@
 #include "channels/opml_templates.h"
 #include "channels/url_list.h"
 #include "feed/feed_encoding.h"
+#include "fetch/feed_cache.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 
@@ -42,12 +43,9 @@ std::string CutText(std::string text, size_t limit) {
   return text;
 }
 
-XmlNode* MakeChannelOutline(XmlDocument* document, const UrlListEntry& entry,
-                            const XmlNode& channel) {
-  std::string title =
-      CutText(CleanAttributeValue(ChildText(&channel, "title")), kMaxConvertedTitle);
+XmlNode* MakeOutline(XmlDocument* document, const UrlListEntry& entry, std::string title,
+                     std::string site, std::string description) {
   if (title.find_first_not_of(' ') == std::string::npos) title = entry.address;
-  std::string site = CleanAttributeValue(ChildText(&channel, "link"));
   if (site.size() > kMaxConvertedSiteAddress) site.clear();
   XmlNode* outline = document->NewNode(XmlKind::kEmpty, "outline");
   outline->SetAttribute("text", title);
@@ -55,39 +53,126 @@ XmlNode* MakeChannelOutline(XmlDocument* document, const UrlListEntry& entry,
   outline->SetAttribute("type", "rss");
   outline->SetAttribute("xmlUrl", entry.address);
   outline->SetAttribute("htmlUrl", site);
-  outline->SetAttribute(
-      "description",
-      CutText(CleanAttributeValue(ChildText(&channel, "description")), kMaxConvertedDescription));
+  outline->SetAttribute("description", description);
   if (entry.disabled) outline->SetAttribute("disable", "true");
   return outline;
 }
 
+// The title, site address and description of a feed document: its RSS `channel`, or its Atom
+// `feed` (title and the first link's address). False when it has neither.
+bool FeedFacts(const XmlDocument& feed, std::string* title, std::string* site,
+               std::string* description) {
+  if (const XmlNode* channel = FindElement(feed.root(), "channel")) {
+    *title = CutText(CleanAttributeValue(ChildText(channel, "title")), kMaxConvertedTitle);
+    *site = CleanAttributeValue(ChildText(channel, "link"));
+    *description =
+        CutText(CleanAttributeValue(ChildText(channel, "description")), kMaxConvertedDescription);
+    return true;
+  }
+  if (const XmlNode* atom = FindElement(feed.root(), "feed")) {
+    *title = CutText(CleanAttributeValue(ChildText(atom, "title")), kMaxConvertedTitle);
+    for (const XmlNode* child = atom->first_child; child != nullptr; child = child->next) {
+      if (child->IsElement() && child->value == "link" && child->Attribute("href") != nullptr) {
+        *site = CleanAttributeValue(*child->Attribute("href"));
+        break;
+      }
+    }
+    description->clear();
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-size_t ConvertUrlList(const std::string& url_list_text, const SourceDownload& download,
-                      const std::string& temp_path, ProgressDisplay* progress,
-                      XmlDocument* document, XmlNode* target) {
+std::string UrlListConversionText(const UrlListConversion& conversion) {
+  std::string text = GetChannelText(ChannelText::kUrlListConverted);
+  text += "\r\n" + FormatText(GetChannelText(ChannelText::kUrlListFetched),
+                              std::to_string(conversion.fetched));
+  if (conversion.kept > 0) {
+    text += "\r\n" +
+            FormatText(GetChannelText(ChannelText::kUrlListKept), std::to_string(conversion.kept));
+  }
+  if (!conversion.dropped.empty()) {
+    // The first few addresses name the rest; the backup file holds every one.
+    constexpr size_t kNamed = 10;
+    std::string names;
+    for (size_t i = 0; i < conversion.dropped.size() && i < kNamed; ++i) {
+      names += "\r\n  " + conversion.dropped[i];
+    }
+    if (conversion.dropped.size() > kNamed) names += "\r\n  ...";
+    text += "\r\n" +
+            FormatText(GetChannelText(ChannelText::kUrlListDropped),
+                       std::to_string(conversion.dropped.size())) +
+            names;
+  }
+  return text;
+}
+
+UrlListConversion ConvertUrlList(const std::string& url_list_text, const SourceDownload& download,
+                                 const std::string& temp_path, ProgressDisplay* progress,
+                                 XmlDocument* document, XmlNode* target) {
   const std::vector<std::string_view> lines = SplitUrlListLines(url_list_text);
   if (progress != nullptr) progress->SetRange(static_cast<int>(lines.size()) - 1);
-  size_t made = 0;
+  UrlListConversion conversion;
   size_t tried = 0;
   for (std::string_view line : lines) {
     UrlListEntry entry;
-    if (tried < kMaxUrlListEntries && ParseUrlListLine(line, &entry) && download) {
+    if (tried < kMaxUrlListEntries && ParseUrlListLine(line, &entry)) {
       ++tried;
       std::string body;
-      if (download(entry.address, &body)) {
+      if (download && download(entry.address, &body)) {
         platform::WriteWholeFile(temp_path, body);
         XmlDocument feed = XmlDocument::FromMemory(FeedBytesToInternal(body));
-        if (const XmlNode* channel = FindElement(feed.root(), "channel")) {
-          document->AppendChild(target, MakeChannelOutline(document, entry, *channel));
-          ++made;
+        std::string title, site, description;
+        if (FindElement(feed.root(), "channel") != nullptr &&
+            FeedFacts(feed, &title, &site, &description)) {
+          document->AppendChild(target, MakeOutline(document, entry, std::move(title),
+                                                    std::move(site), std::move(description)));
+          ++conversion.fetched;
+        } else {
+          conversion.dropped.push_back(entry.address);
         }
+      } else {
+        // Not reachable now (offline, the server down): the subscription is kept under its
+        // address until a fetch brings its title.
+        document->AppendChild(target, MakeOutline(document, entry, entry.address, "", ""));
+        ++conversion.kept;
       }
     }
     if (progress != nullptr) progress->Step();
   }
-  return made;
+  return conversion;
+}
+
+size_t NameChannelsFromCache(const std::string& cache_folder, XmlNode* body) {
+  if (body == nullptr) return 0;
+  const FeedCache cache(cache_folder);
+  size_t named = 0;
+  for (XmlNode* node = body; node != nullptr; node = NextInDocumentOrder(node, body)) {
+    if (!IsOutline(node)) continue;
+    const std::string* url = node->Attribute("xmlUrl");
+    const std::string* text = node->Attribute("text");
+    if (url == nullptr || url->empty() || text == nullptr || *text != *url) continue;
+    std::string bytes;
+    if (!cache.Read(*url, &bytes)) continue;
+    const XmlDocument feed = XmlDocument::FromMemory(FeedBytesToInternal(bytes));
+    std::string title, site, description;
+    if (!FeedFacts(feed, &title, &site, &description) ||
+        title.find_first_not_of(' ') == std::string::npos) {
+      continue;
+    }
+    node->SetAttribute("text", title);
+    node->SetAttribute("title", title);
+    const std::string* html = node->Attribute("htmlUrl");
+    if ((html == nullptr || html->empty()) && site.size() <= kMaxConvertedSiteAddress) {
+      node->SetAttribute("htmlUrl", site);
+    }
+    const std::string* about = node->Attribute("description");
+    if (about == nullptr || about->empty()) node->SetAttribute("description", description);
+    ++named;
+  }
+  return named;
 }
 
 int LoadChannelList(const std::string& working_folder, const ChannelListLoadOptions& options,
@@ -120,8 +205,9 @@ int LoadChannelList(const std::string& working_folder, const ChannelListLoadOpti
   // The converted channels are collected in a list of their own first, then moved over.
   ChannelList converted;
   XmlDocument& converted_document = converted.document();
-  ConvertUrlList(url_list_text, options.download, temp_path, progress, &converted_document,
-                 converted.body());
+  const UrlListConversion conversion = ConvertUrlList(
+      url_list_text, options.download, temp_path, progress, &converted_document, converted.body());
+  if (options.conversion != nullptr) *options.conversion = conversion;
   SaveChannelList(converted_document, old_list_path);
 
   XmlDocument& document = list->document();

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "channels/channel_list.h"
 #include "channels/source_download.h"
@@ -38,9 +39,26 @@ constexpr size_t kMaxConvertedTitle = 1023;
 constexpr size_t kMaxConvertedDescription = 4096;
 constexpr size_t kMaxConvertedSiteAddress = 2047;
 
+// What a UrlList conversion did with the addresses it read.
+struct UrlListConversion {
+  size_t fetched = 0;  // channels made from their feeds
+  // Addresses that could not be fetched (offline, server down): kept as channels titled with
+  // their address, so a first start without the network loses no subscription.
+  size_t kept = 0;
+  // Addresses that were fetched but hold no feed: left out (UrlList_bk.bak keeps them).
+  std::vector<std::string> dropped;
+  bool converted() const { return fetched + kept + dropped.size() > 0; }
+};
+
+// The closing message of a conversion (CP932, lines joined by CR LF): how many channels were
+// made from their feeds, kept under their address, and which addresses were left out.
+std::string UrlListConversionText(const UrlListConversion& conversion);
+
 struct ChannelListLoadOptions {
-  // Fetches each feed of UrlList; null: every line is dropped (UrlList_bk.bak keeps them).
+  // Fetches each feed of UrlList; null: nothing can be fetched (every address is kept).
   SourceDownload download;
+  // Receives what the conversion did; may be null. Untouched when there was none.
+  UrlListConversion* conversion = nullptr;
   // The progress window of the conversion ("KorvoNewsReader チャンネルリストを移行中..."); may be
   // null.
   ProgressDisplay* progress = nullptr;
@@ -57,11 +75,17 @@ int LoadChannelList(const std::string& working_folder, const ChannelListLoadOpti
 // channel outline per line that names an http:// or https:// address whose download has a
 // `channel` element, with `text` and `title` (the channel's title, or the address when it has
 // none), `type` "rss", `xmlUrl`, `htmlUrl` (its `link`), `description`, and `disable` "true"
-// for a line that started with "#". Each download is written to `temp_path` before it is read.
-// Returns the number of channels made.
-size_t ConvertUrlList(const std::string& url_list_text, const SourceDownload& download,
-                      const std::string& temp_path, ProgressDisplay* progress,
-                      XmlDocument* document, XmlNode* target);
+// for a line that started with "#". An address that cannot be downloaded becomes a channel
+// titled with its address (disabled only when its line was); one whose download holds no
+// `channel` is left out. Each download is written to `temp_path` before it is read.
+UrlListConversion ConvertUrlList(const std::string& url_list_text, const SourceDownload& download,
+                                 const std::string& temp_path, ProgressDisplay* progress,
+                                 XmlDocument* document, XmlNode* target);
+
+// Gives every channel outline titled with its own address (kept by a conversion while it could
+// not be fetched) the title, site address and description of its feed, when the feed cache of
+// `cache_folder` holds one. Returns how many were named.
+size_t NameChannelsFromCache(const std::string& cache_folder, XmlNode* body);
 
 }  // namespace korvo
 

@@ -24,9 +24,13 @@ constexpr const char* kUtf8Texts[] = {
     u8"ファイル取得に失敗しました。",
     u8"すべてのチャンネル",
     "OPML(*.opml,*.xml)",
+    u8"UrlList のチャンネルを移行しました。",
+    u8"フィードを取得できたもの: %s",
+    u8"取得できずアドレスのまま登録したもの: %s（フィードが取得されると題名が付きます）",
+    u8"フィードではないため外したもの: %s（UrlList_bk.bak に残っています）",
 };
 constexpr size_t kTextCount = sizeof(kUtf8Texts) / sizeof(kUtf8Texts[0]);
-static_assert(kTextCount == static_cast<size_t>(ChannelText::kOpmlFilter) + 1,
+static_assert(kTextCount == static_cast<size_t>(ChannelText::kUrlListDropped) + 1,
               "one text per ChannelText");
 
 }  // namespace

@@ -25,6 +25,12 @@ enum class ChannelText {
   kFetchFailed,         // "ファイル取得に失敗しました。"
   kAllChannels,         // "すべてのチャンネル"
   kOpmlFilter,          // "OPML(*.opml,*.xml)"
+  // The closing message of a UrlList conversion that kept or dropped addresses; "%s" in each
+  // line is a number, or the dropped addresses.
+  kUrlListConverted,  // "UrlList のチャンネルを移行しました。"
+  kUrlListFetched,    // "フィードを取得できたもの: %s"
+  kUrlListKept,  // "取得できずアドレスのまま登録したもの: %s（フィードが取得されると...）"
+  kUrlListDropped,  // "フィードではないため外したもの: %s（UrlList_bk.bak に残っています）"
 };
 
 // The text in CP932. Thread-safe; the reference stays valid for the life of the process.

@@ -13,7 +13,8 @@ class AppShell;
 // thread; the store holder goes last, after the message loop.
 enum class AppStage {
   kStoreHolder,      // the news store holder: before the main window, until after the loop
-  kChannelList,      // the channel list, loaded while the main window is created
+  kStoreImport,      // the import of the earlier database format, as the main window is created
+  kChannelList,      // the channel list, loaded while the main window is created (after the import)
   kTickerEngine,     // builds the first display list from the store and starts the engine thread
   kUpdateScheduler,  // the update scheduler thread, with the period from the general flags
   kLocalServer,      // the loopback HTTP server (reads its own settings)

@@ -14,7 +14,7 @@ namespace {
 constexpr AppStage kStopOrder[] = {
     AppStage::kTickerEngine, AppStage::kUpdateScheduler, AppStage::kLocalServer,
     AppStage::kPluginHost,   AppStage::kInternetMenu,    AppStage::kChannelList,
-    AppStage::kStoreHolder,
+    AppStage::kStoreImport,  AppStage::kStoreHolder,
 };
 static_assert(std::size(kStopOrder) == static_cast<size_t>(AppStage::kCount), "every stage stops");
 
@@ -26,6 +26,8 @@ const char* AppStageName(AppStage stage) {
   switch (stage) {
     case AppStage::kStoreHolder:
       return "store holder";
+    case AppStage::kStoreImport:
+      return "store import";
     case AppStage::kChannelList:
       return "channel list";
     case AppStage::kTickerEngine:
@@ -118,6 +120,8 @@ bool AppShell::TakeStoreHolder() { return StartStage(AppStage::kStoreHolder); }
 
 // --- Main window creation ---
 
+bool AppShell::ImportEarlierStore() { return StartStage(AppStage::kStoreImport); }
+
 bool AppShell::OpenChannelList() { return StartStage(AppStage::kChannelList); }
 
 void AppShell::LoadNetworkSettings() {
@@ -157,6 +161,7 @@ void AppShell::ReleaseServices() {
   StopStage(AppStage::kPluginHost);
   StopStage(AppStage::kInternetMenu);
   StopStage(AppStage::kChannelList);
+  StopStage(AppStage::kStoreImport);
 }
 
 void AppShell::ReleaseProcess() {
@@ -176,6 +181,7 @@ AppShell::StartResult AppShell::StartProcess(const ProcessEnvironment& environme
 }
 
 void AppShell::OpenMainWindowParts() {
+  ImportEarlierStore();
   OpenChannelList();
   LoadNetworkSettings();
 }

@@ -15,20 +15,21 @@
 //     3. ScanCommandLine              "-user", "-m"
 //     4. EnterWorkingFolder           choose and prepare it, make it the current directory
 //     5. TakeStoreHolder              component kStoreHolder
-//   Main window creation             OpenMainWindowParts() runs 6-7
-//     6. OpenChannelList              component kChannelList
-//     7. LoadNetworkSettings          section `connect`
-//   Start-up continuation            ContinueStartup() runs 8-11 (korvo.exe: timer 10)
-//     8. LoadGeneralSettings          eboard import or setup.ini
-//     9. StartTickerEngine            component kTickerEngine
-//    10. StartUpdateScheduler         component kUpdateScheduler
-//    11. StartServerAndPlugins        components kLocalServer, kPluginHost, kInternetMenu
-//   Shut-down                        ShutDown() runs 12-16
-//    12. StopTickerEngine
-//    13. StopUpdateScheduler
-//    14. SaveGeneralSettings          korvo.exe first copies placement and skin into settings()
-//    15. ReleaseServices              server, plug-in host, internet menu, channel list
-//    16. ReleaseProcess               store holder (after the message loop), instance claim
+//   Main window creation             OpenMainWindowParts() runs 6-8
+//     6. ImportEarlierStore           component kStoreImport (the earlier database format)
+//     7. OpenChannelList              component kChannelList
+//     8. LoadNetworkSettings          section `connect`
+//   Start-up continuation            ContinueStartup() runs 9-12 (korvo.exe: timer 10)
+//     9. LoadGeneralSettings          eboard import or setup.ini
+//    10. StartTickerEngine            component kTickerEngine
+//    11. StartUpdateScheduler         component kUpdateScheduler
+//    12. StartServerAndPlugins        components kLocalServer, kPluginHost, kInternetMenu
+//   Shut-down                        ShutDown() runs 13-17
+//    13. StopTickerEngine
+//    14. StopUpdateScheduler
+//    15. SaveGeneralSettings          korvo.exe first copies placement and skin into settings()
+//    16. ReleaseServices              server, plug-in host, internet menu, channel list, import
+//    17. ReleaseProcess               store holder (after the message loop), instance claim
 //
 // A component is started at most once and stopped at most once, and only after it started; a
 // step called out of order does its own work only. Steps without components may be repeated
@@ -98,6 +99,7 @@ class AppShell {
   bool TakeStoreHolder();
 
   // --- Main window creation ---
+  bool ImportEarlierStore();
   bool OpenChannelList();
   void LoadNetworkSettings();
 
@@ -119,10 +121,10 @@ class AppShell {
   // --- The whole sequence, for programs without windows ---
   // Steps 1-5, stopping after 2 when another copy runs.
   StartResult StartProcess(const ProcessEnvironment& environment);
-  void OpenMainWindowParts();                                // steps 6-7
-  void ContinueStartup();                                    // steps 8-11
-  StartResult Start(const ProcessEnvironment& environment);  // steps 1-11
-  void ShutDown();                                           // steps 12-16
+  void OpenMainWindowParts();                                // steps 6-8
+  void ContinueStartup();                                    // steps 9-12
+  StartResult Start(const ProcessEnvironment& environment);  // steps 1-12
+  void ShutDown();                                           // steps 13-17
 
   // --- State of the run ---
   platform::SystemVersion system() const { return system_; }

@@ -11,6 +11,7 @@
 #include "channels/opml_templates.h"
 #include "channels/url_list.h"
 #include "common/temp_folder.h"
+#include "fetch/feed_cache.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 
@@ -141,8 +142,13 @@ TEST(LoadChannelListTest, ConvertsUrlListLinesIntoTheExistingList) {
       "</title></channel></rdf:RDF>";
   ChannelListLoadOptions options;
   options.download = web.Download();
+  UrlListConversion conversion;
+  options.conversion = &conversion;
   ChannelList list;
   ASSERT_EQ(LoadChannelList(folder.path(), options, &list), 0);
+  EXPECT_EQ(conversion.fetched, 5u);
+  EXPECT_EQ(conversion.kept, 1u);
+  EXPECT_EQ(conversion.dropped, (std::vector<std::string>{"http://page/"}));
 
   const std::vector<std::string> expected_requests = {
       "http://a/feed", "http://b/feed",   long_ok,      "http://fail/",
@@ -164,12 +170,16 @@ TEST(LoadChannelListTest, ConvertsUrlListLinesIntoTheExistingList) {
   EXPECT_EQ(AttributeOr(OutlineWithUrl(list, "http://notitle/"), "text"), "http://notitle/");
   EXPECT_EQ(AttributeOr(OutlineWithUrl(list, "http://euc/"), "text"),
             platform::EucJpToCp932("\xC6\xFC\xCB\xDC"));
+  // A page that is no feed is left out; an address that could not be fetched is kept.
   EXPECT_EQ(OutlineWithUrl(list, "http://page/"), nullptr);
-  EXPECT_EQ(OutlineWithUrl(list, "http://fail/"), nullptr);
+  const XmlNode* fail = OutlineWithUrl(list, "http://fail/");
+  ASSERT_NE(fail, nullptr);
+  EXPECT_EQ(AttributeOr(fail, "text"), "http://fail/");
+  EXPECT_EQ(AttributeOr(fail, "disable"), "<none>");
 
   // The old channel stays first; the disabled one is not updated.
   const std::vector<Channel> channels = BuildUpdateList(list);
-  ASSERT_EQ(channels.size(), 5u);
+  ASSERT_EQ(channels.size(), 6u);
   EXPECT_EQ(channels[0].url, "http://kept/");
   for (const Channel& channel : channels) EXPECT_NE(channel.url, "http://b/feed");
 
@@ -177,6 +187,48 @@ TEST(LoadChannelListTest, ConvertsUrlListLinesIntoTheExistingList) {
   ASSERT_TRUE(platform::ReadWholeFile(folder / kUrlListBackupFile, &backup));
   EXPECT_EQ(backup, url_list);
   EXPECT_FALSE(platform::FileExists(folder / kUrlListFile));
+}
+
+// A first start (or an upgrade from UrlList) while the network is down loses no subscription:
+// every address becomes a channel under its own address, the closing message says so, and the
+// first start after a fetch cached the feed gives the channel its feed's title.
+TEST(LoadChannelListTest, OfflineConversionKeepsEveryAddressUntilItsFeedNamesIt) {
+  TempFolder folder;
+  ASSERT_TRUE(platform::WriteWholeFile(folder / kUrlListFile,
+                                       "http://a/feed\n#http://b/feed\nhttp://c/feed\n"));
+  ChannelListLoadOptions options;
+  options.download = [](const std::string&, std::string*) { return false; };  // offline
+  UrlListConversion conversion;
+  options.conversion = &conversion;
+  ChannelList list;
+  ASSERT_EQ(LoadChannelList(folder.path(), options, &list), 0);
+  EXPECT_FALSE(platform::FileExists(folder / kUrlListFile));
+  EXPECT_EQ(conversion.kept, 3u);
+  const std::vector<Channel> channels = BuildUpdateList(list);
+  ASSERT_EQ(channels.size(), 2u);  // b stays disabled, as its line was
+  EXPECT_EQ(channels[0].url, "http://a/feed");
+  EXPECT_EQ(channels[0].title, "http://a/feed");
+  EXPECT_EQ(AttributeOr(OutlineWithUrl(list, "http://b/feed"), "disable"), "true");
+
+  conversion.dropped = {"http://x/page"};
+  const std::string message = UrlListConversionText(conversion);
+  for (ChannelText line : {ChannelText::kUrlListConverted, ChannelText::kUrlListKept}) {
+    const std::string& text = GetChannelText(line);
+    EXPECT_NE(message.find(text.substr(0, text.find("%s"))), std::string::npos);
+  }
+  EXPECT_NE(message.find("http://x/page"), std::string::npos);
+
+  // A later fetch cached a's feed: a is named from it; c, still unfetched, keeps its address.
+  bool changed = false;
+  ASSERT_TRUE(FeedCache(folder / "cache")
+                  .Store("http://a/feed", {}, Rss(u8"エー新聞", "http://a/"), &changed));
+  EXPECT_EQ(NameChannelsFromCache(folder / "cache", list.body()), 1u);
+  const XmlNode* a = OutlineWithUrl(list, "http://a/feed");
+  EXPECT_EQ(AttributeOr(a, "text"), platform::Utf8ToCp932(u8"エー新聞"));
+  EXPECT_EQ(AttributeOr(a, "title"), platform::Utf8ToCp932(u8"エー新聞"));
+  EXPECT_EQ(AttributeOr(a, "htmlUrl"), "http://a/");
+  EXPECT_EQ(AttributeOr(OutlineWithUrl(list, "http://c/feed"), "text"), "http://c/feed");
+  EXPECT_EQ(NameChannelsFromCache(folder / "cache", list.body()), 0u);
 }
 
 TEST(LoadChannelListTest, ExistingListWithoutUrlListIsOnlyRead) {

@@ -73,6 +73,7 @@ TEST_F(AppShellTest, StartsAndStopsEveryStageInTheFixedOrder) {
   }
   const std::vector<std::string> expected = {
       "start store holder",
+      "start store import",
       "start channel list",
       "start ticker engine (settings)",
       "start update scheduler (settings)",
@@ -85,6 +86,7 @@ TEST_F(AppShellTest, StartsAndStopsEveryStageInTheFixedOrder) {
       "stop plug-in host (saved)",
       "stop internet menu (saved)",
       "stop channel list (saved)",
+      "stop store import (saved)",
       "stop store holder (saved)",
   };
   EXPECT_EQ(log_, expected);
@@ -99,7 +101,7 @@ TEST_F(AppShellTest, AComponentThatFailsToStartIsNeverStopped) {
   EXPECT_FALSE(shell.Attach(AppStage::kLocalServer, nullptr));  // its stage has passed
   shell.ShutDown();
   for (const std::string& line : log_) EXPECT_NE(line, "stop local server (saved)");
-  EXPECT_EQ(log_.size(), 13u);
+  EXPECT_EQ(log_.size(), 15u);
 }
 
 TEST_F(AppShellTest, SecondCopyStopsAtTheClaimAndCreatesNothing) {
@@ -140,10 +142,10 @@ TEST_F(AppShellTest, DestructorStopsWhatRunsWithoutSaving) {
     shell.Start(Environment());
   }
   EXPECT_FALSE(platform::FileExists(program_ / "setup.ini"));
-  const std::vector<std::string> stops(log_.begin() + 7, log_.end());
+  const std::vector<std::string> stops(log_.begin() + 8, log_.end());
   const std::vector<std::string> expected = {
       "stop ticker engine", "stop update scheduler", "stop local server", "stop plug-in host",
-      "stop internet menu", "stop channel list",     "stop store holder",
+      "stop internet menu", "stop channel list",     "stop store import", "stop store holder",
   };
   EXPECT_EQ(stops, expected);
 }

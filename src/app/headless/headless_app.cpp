@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/termination_signal.h"
 #include "store/database_guard.h"
+#include "store/legacy_import_stage.h"
 #include "store/store_dump.h"
 #include "store/store_holder.h"
 #include "update/update_component.h"
@@ -25,7 +26,10 @@ constexpr int kCommandPollMs = 100;
 
 void HeadlessApp::AttachComponents(AppShell& shell) {
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
-  update_ = AttachUpdateRoad(shell, [this](const std::string& line) { Print(line); });
+  shell.Attach(AppStage::kStoreImport, std::make_unique<LegacyImportStage>(&progress_));
+  update_ = AttachUpdateRoad(
+      shell, [this](const std::string& line) { Print(line); }, &progress_,
+      [this](const std::string& text) { Print(platform::Cp932ToUtf8(text)); });
   server_ = AttachLocalServer(shell, update_, [this](const std::string& line) { Print(line); });
 }
 

@@ -12,6 +12,7 @@
 #include "app/win/window_classes.h"
 #include "shell/main_window_ids.h"
 #include "store/database_guard.h"
+#include "store/legacy_import_stage.h"
 #include "store/store_holder.h"
 #include "store/win/progress_window.h"
 #include "ticker/ticker_lists.h"
@@ -42,11 +43,16 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
   //   shell.Attach(AppStage::kTickerEngine, std::make_unique<...>(...));
   //   hooks.push_engine_command = [engine](EngineCommand c) { engine->Push(c); };
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(progress));
+  shell.Attach(AppStage::kStoreImport, std::make_unique<LegacyImportStage>(progress));
 
   // The channel list, the ticker's lists and the update scheduler (started at step 10 of the
   // start-up timer, stopped first at shut-down). The components live as long as the shell,
-  // which outlives the main window and so every hook call.
-  const UpdateWiring road = AttachUpdateRoad(shell, nullptr);
+  // which outlives the main window and so every hook call. The first start's conversion of
+  // UrlList shows the progress window.
+  const UpdateWiring road = AttachUpdateRoad(shell, nullptr, progress, [](const std::string& text) {
+    MessageBoxW(nullptr, WideFromCp932(text).c_str(), L"KorvoNewsReader",
+                MB_OK | MB_ICONINFORMATION);
+  });
   UpdateComponent* update = road.update;
   hooks.run_update_now = [update](bool fetch) {
     if (fetch) {
@@ -90,8 +96,8 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
       LoadResourceString(instance_, resource_id::kClassString, L"DIGITAL");
   RegisterWindowClasses(instance_, class_name);
 
-  // The store's index rebuild at open shows the progress window, whose stop question is
-  // catalog entry 24.
+  // The store's index rebuild at open, the import of the earlier database format and the
+  // conversion of UrlList show the progress window, whose stop question is catalog entry 24.
   progress = std::make_unique<WindowProgressProvider>(instance_, shell.catalog().Text(24));
   MainWindowHooks hooks;
   AttachComponents(shell, hooks, progress.get());

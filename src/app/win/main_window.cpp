@@ -293,7 +293,9 @@ void MainWindow::OnCreate() {
   if (!InitCommonControlsEx(&controls)) {
     MessageBoxW(hwnd_, L"Failed to Initialize COMMONCTRL", L"ERROR", MB_OK);
   }
-  // 2. The channel list and the network settings, with the web views' proxy.
+  // 2. The earlier database format imported (with the progress window), the channel list (the
+  // first start's conversion also with it) and the network settings, with the web views' proxy.
+  shell_.ImportEarlierStore();
   shell_.OpenChannelList();
   shell_.LoadNetworkSettings();
   const NetworkSettings& network = shell_.network();
