@@ -19,6 +19,9 @@
 #      the store holds every item once (read with the native korvo-headless --dump-store when
 #      build/native has it) and "dump.dat" the three shown items. The local server answers
 #      /xmlitems with the shown items and /index.html with the built-in page.
+#   7. A working folder of the earlier version (database/newsdata.dat): the start-up converts it
+#      once with the progress window (screenshot), every record reads back (native
+#      korvo-headless --dump-store), and a second start converts nothing.
 #
 # Runs in a Wine prefix of its own under the build folder (prepared by scripts/wine_prefix.sh),
 # whose wineserver it kills at the end, so it never disturbs other Wine programs. Screenshots go
@@ -344,4 +347,38 @@ if [ -x "$headless" ]; then
 else
   ok "dump.dat holds three items (no native korvo-headless to read the store)"
 fi
+
+# 7. A working folder of the earlier version: its database is converted once, at start-up, with
+#    the progress window, before the channel list loads.
+p7=$(program_folder legacy)
+legacy_count=20000
+python3 "$root/tests/app/legacy_import_e2e.py" make "$p7" "$legacy_count" || fail "legacy folder"
+start_korvo "$p7"
+first=$korvo_pid
+shot_taken=""
+for _ in $(seq 600); do
+  [ -e "$p7/database/newsdata.dat" ] || break
+  if [ -z "$shot_taken" ] && [ -e "$p7/err.txt" ]; then
+    sleep 0.5
+    shot legacy_import_progress >/dev/null && shot_taken=1
+  fi
+  sleep 0.1
+done
+[ -e "$p7/database/newsdata.bak" ] || fail "the earlier database was not converted at start-up"
+[ -n "$shot_taken" ] && echo "screenshot: $out/legacy_import_progress.png"
+ctl wait-window 30000 >/dev/null || fail "no main window (legacy)"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe (legacy)"
+if [ -x "$headless" ]; then
+  (cd "$p7" && "$headless" --dump-store) >"$out/legacy_listing.txt" || fail "legacy: no listing"
+  python3 "$root/tests/app/legacy_import_e2e.py" check "$p7" "$legacy_count" \
+    "$out/legacy_listing.txt" >/dev/null || fail "legacy: converted records differ"
+fi
+start_korvo "$p7"
+first=$korvo_pid
+ctl wait-window 30000 >/dev/null || fail "no main window (legacy, second start)"
+ctl close >/dev/null
+wait_exit "$first" "korvo.exe (legacy, second start)"
+[ ! -e "$p7/database/newsdata.dat" ] && [ ! -e "$p7/err.txt" ] || fail "legacy: converted again"
+ok "the earlier database (${legacy_count} records) is converted once at start-up"
 exit 0
