@@ -17,28 +17,36 @@ constexpr size_t kMaxPiece = 4095;
 constexpr size_t kMaxFileBytes = size_t{256} << 20;
 constexpr char kFileReplacement = '?';
 
-bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+// The length of the character whose first byte is `b`, in `encoding` (1 for a byte that
+// starts no character).
+size_t CharacterLength(unsigned char b, XmlEncoding encoding) {
+  switch (encoding) {
+    case XmlEncoding::kUtf8:
+      if (b >= 0xF0 && b <= 0xF4) return 4;
+      if (b >= 0xE0 && b <= 0xEF) return 3;
+      if (b >= 0xC2 && b <= 0xDF) return 2;
+      return 1;
+    case XmlEncoding::kEucJp:
+      if (b == 0x8F) return 3;  // JIS X 0212
+      if (b == 0x8E || (b >= 0xA1 && b <= 0xFE)) return 2;
+      return 1;
+    case XmlEncoding::kShiftJis:
+    case XmlEncoding::kNone:
+      break;
+  }
+  return platform::IsCp932LeadByte(b) ? 2 : 1;
+}
 
 // Where a piece of an over-long line ends: at most kMaxPiece bytes, and never inside a
-// character, so the converter never sees half of one.
+// character, so the converter never sees half of one. The window starts at a character (a line
+// start, or where the last piece ended), so its characters are walked from there: a trail byte
+// may look like ASCII in CP932, and a piece may hold no ASCII byte at all.
 size_t CutLongLine(std::string_view window, XmlEncoding encoding) {
-  if (encoding == XmlEncoding::kUtf8 || encoding == XmlEncoding::kEucJp) {
-    // Every byte below 0x80 stands alone in UTF-8 and EUC-JP.
-    for (size_t end = window.size(); end > 0; --end) {
-      if (IsAscii(window[end - 1])) return end;
-    }
-    return window.size();
-  }
-  // CP932: walk the characters from the start; a trail byte may look like ASCII.
   size_t i = 0;
   while (i < window.size()) {
-    if (!platform::IsCp932LeadByte(static_cast<unsigned char>(window[i]))) {
-      ++i;
-    } else if (i + 1 < window.size()) {
-      i += 2;
-    } else {
-      break;
-    }
+    const size_t length = CharacterLength(static_cast<unsigned char>(window[i]), encoding);
+    if (i + length > window.size()) break;
+    i += length;
   }
   return i > 0 ? i : window.size();
 }

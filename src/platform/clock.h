@@ -23,7 +23,9 @@ struct CalendarTime {
 
 CalendarTime UtcNow();
 CalendarTime LocalNow();
-// Minutes to add to UTC to get local time now (Japan: +540). Daylight saving time included.
+// Minutes to add to UTC to get local standard time (Japan: +540): the zone's bias without any
+// daylight saving, as feed dates are read; 0 when the system's time-zone information cannot be
+// read.
 int LocalOffsetMinutes();
 // Milliseconds from an arbitrary fixed start; never goes back.
 uint64_t MonotonicMilliseconds();

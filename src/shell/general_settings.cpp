@@ -2,6 +2,8 @@
 
 #include <tuple>
 
+#include "platform/file_attributes.h"
+#include "platform/file_times.h"
 #include "platform/files.h"
 #include "shell/legacy_settings_image.h"
 #include "shell/profile_file.h"
@@ -16,6 +18,18 @@ constexpr char kBackColorSection[] = "backcolor";
 
 std::string SetupIniPath(const std::string& folder) { return folder + "/setup.ini"; }
 std::string LegacyPath(const std::string& folder) { return folder + "/eboard"; }
+
+// Key of `app_data` naming an "eboard" that was imported but could not be deleted (read-only, or
+// in a folder that keeps its files), so later starts know it and read setup.ini instead.
+constexpr char kLegacyImportedKey[] = "eboard_imported";
+
+// "<size>:<last write time>" of the legacy file: another eboard put there later differs.
+std::string LegacySignature(const std::string& path) {
+  int64_t written = 0;
+  const int64_t size = platform::FileSize(path);
+  if (size < 0 || !platform::FileWriteTime(path, &written)) return std::string();
+  return std::to_string(size) + ":" + std::to_string(written);
+}
 
 auto Tie(const WindowPlacementFields& p) {
   return std::tie(p.length, p.flags, p.show_command, p.min_x, p.min_y, p.max_x, p.max_y, p.left,
@@ -169,19 +183,29 @@ GeneralSettings LoadGeneralSettings(const std::string& folder, platform::SystemV
   GeneralSettings settings;
   SettingsSource from = SettingsSource::kSetupIni;
   const std::string legacy = LegacyPath(folder);
-  if (ReadLegacy(legacy, &settings)) {
+  ProfileFile ini;
+  ini.Load(SetupIniPath(folder));
+  // An eboard imported before but never deleted is not imported again: that would put back its
+  // old values over every setting saved since.
+  const std::string signature = LegacySignature(legacy);
+  const bool known =
+      !signature.empty() && ini.GetString(kAppData, kLegacyImportedKey, "") == signature;
+  if (!known && ReadLegacy(legacy, &settings)) {
     settings.placement.length = 44;
     if (settings.tip_flags == 0) settings.tip_flags = 63;
     settings.system_major = system.major;
     settings.system_minor = system.minor;
-    // Write the imported values before the legacy file goes, so a crash cannot lose them.
+    // Write the imported values before the legacy file goes, so a crash cannot lose them. A file
+    // marked read-only, or one that cannot be deleted, is remembered in setup.ini instead.
     from = SettingsSource::kLegacyKept;
-    if (SaveGeneralSettings(folder, settings) && platform::RemoveFile(legacy)) {
-      from = SettingsSource::kLegacyImported;
+    if (SaveGeneralSettings(folder, settings)) {
+      const bool removed = !platform::IsReadOnlyFile(legacy) && platform::RemoveFile(legacy);
+      if (removed ||
+          WriteProfileValue(SetupIniPath(folder), kAppData, kLegacyImportedKey, signature)) {
+        from = SettingsSource::kLegacyImported;
+      }
     }
   } else {
-    ProfileFile ini;
-    ini.Load(SetupIniPath(folder));
     settings = ReadSetupIni(ini);
   }
   settings.placement.length = 44;

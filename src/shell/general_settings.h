@@ -113,7 +113,10 @@ enum class SettingsSource {
 // Loads the record from the working folder `folder` (UTF-8).
 // If a file "eboard" is there, its first 3000 bytes are the record (missing bytes are 0) and
 // setup.ini is not read; the values are written to setup.ini at once and eboard is then deleted,
-// so the import happens once and survives a crash before the next save. Otherwise every key is
+// so the import happens once and survives a crash before the next save. An eboard marked
+// read-only, or one that cannot be deleted, stays, and setup.ini remembers it (key
+// "eboard_imported" of `app_data`: its size and last write time), so it is never imported again
+// over the settings saved since. Otherwise every key is
 // read from setup.ini with its default. Either way a tooltip mask of 0 becomes 63, the placement
 // length is 44 and the system version is `system`.
 GeneralSettings LoadGeneralSettings(const std::string& folder, platform::SystemVersion system,

@@ -275,6 +275,33 @@ TEST_F(XmlFileTest, LongLinesAreCutBetweenCharacters) {
   ASSERT_NE(cp932.root(), nullptr);
   ASSERT_NE(cp932.root()->first_child, nullptr);
   EXPECT_EQ(cp932.root()->first_child->value, sjis);
+  // Pieces without any ASCII byte whose characters do not fit the piece limit evenly: UTF-8
+  // shifted by a two-byte character, EUC-JP (two bytes a character, 4095 odd), and EUC-JP
+  // three-byte characters.
+  const struct {
+    const char* name;
+    std::string declaration;
+    std::string character;
+    std::string expected;
+  } lines[] = {
+      {"utf-8 after a two-byte character", "UTF-8", kAiUtf8, kAiCp932},
+      {"euc-jp", "EUC-JP", "\xA4\xA2", "\x82\xA0"},
+      {"euc-jp half-width katakana", "EUC-JP", "\x8E\xB1", "\xB1"},
+  };
+  for (const auto& line : lines) {
+    SCOPED_TRACE(line.name);
+    std::string text = line.declaration == "UTF-8" ? "\xC2\xA9" : "";
+    std::string expected_text = line.declaration == "UTF-8" ? Utf8ToInternal("\xC2\xA9") : "";
+    for (int i = 0; i < 3000; ++i) {
+      text += line.character;
+      expected_text += line.expected;
+    }
+    const XmlDocument document =
+        Read("<?xml version=\"1.0\" encoding=\"" + line.declaration + "\"?>\n<t>" + text + "</t>");
+    ASSERT_NE(document.root(), nullptr);
+    ASSERT_NE(document.root()->first_child, nullptr);
+    EXPECT_EQ(document.root()->first_child->value, expected_text);
+  }
 }
 
 TEST_F(XmlFileTest, BlanksWhereALongLineIsCutAreKept) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 #include <thread>
 
 namespace korvo::platform {
@@ -22,10 +25,34 @@ TEST(ClockTest, LocalIsUtcPlusTheOffset) {
   const int offset = LocalOffsetMinutes();
   EXPECT_GE(offset, -14 * 60);
   EXPECT_LE(offset, 14 * 60);
-  // Compare minutes of the day modulo a day; allow a minute's turn between the two readings.
+  // Compare minutes of the day modulo a day; allow a minute's turn between the two readings,
+  // and an hour of daylight saving time, which the standard offset leaves out.
   const int diff = ((MinutesOfDay(local) - MinutesOfDay(utc) - offset) % 1440 + 1440) % 1440;
-  EXPECT_TRUE(diff <= 1 || diff >= 1439) << diff;
+  EXPECT_TRUE(diff <= 1 || diff >= 1439 || (diff >= 59 && diff <= 61)) << diff;
 }
+
+#ifndef _WIN32
+// Feed dates are read at the standard offset: a zone in daylight saving time all year still
+// gives its standard offset.
+TEST(ClockTest, OffsetIsStandardTimeEvenWhileDaylightSavingHolds) {
+  const char* saved = std::getenv("TZ");
+  const std::string before = saved != nullptr ? saved : "";
+  setenv("TZ", "XST5XDT,J1/0,J365/25", 1);  // UTC-5, daylight time (UTC-4) the whole year
+  tzset();
+  const CalendarTime utc = UtcNow();
+  const CalendarTime local = LocalNow();
+  const int offset = LocalOffsetMinutes();
+  const int shown = ((MinutesOfDay(local) - MinutesOfDay(utc)) % 1440 + 1440) % 1440;
+  if (saved != nullptr) {
+    setenv("TZ", before.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+  EXPECT_EQ(offset, -300);
+  EXPECT_TRUE(shown >= 1440 - 241 && shown <= 1440 - 239) << shown;  // the clock shows UTC-4
+}
+#endif
 
 TEST(ClockTest, MonotonicClockAdvances) {
   const uint64_t a = MonotonicMilliseconds();

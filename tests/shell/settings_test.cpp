@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/temp_folder.h"
+#include "platform/file_attributes.h"
 #include "platform/files.h"
 #include "shell/browse_geometry.h"
 #include "shell/general_settings.h"
@@ -196,6 +197,36 @@ TEST(GeneralSettingsTest, LegacyFileWinsOnceAndIsWrittenToSetupIni) {
   // The import is already in setup.ini and is what the next start reads.
   EXPECT_EQ(LoadGeneralSettings(dir.path(), {5, 1}, &source), expected);
   EXPECT_EQ(source, SettingsSource::kSetupIni);
+}
+
+// An eboard that cannot go (marked read-only) is imported once; the settings saved afterwards
+// are what every later start reads, until another eboard appears.
+TEST(GeneralSettingsTest, ReadOnlyLegacyFileIsImportedOnlyOnce) {
+  TempFolder dir;
+  const LegacySettingsImage image = EncodeLegacySettings(Distinctive());
+  const std::string eboard = dir / "eboard";
+  ASSERT_TRUE(platform::WriteWholeFile(eboard, std::string(image.begin(), image.end())));
+  namespace fs = std::filesystem;
+  const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(fs::u8path(eboard), writable, fs::perm_options::remove);
+  ASSERT_TRUE(platform::IsReadOnlyFile(eboard));
+
+  SettingsSource source;
+  GeneralSettings s = LoadGeneralSettings(dir.path(), kSystem, &source);
+  EXPECT_EQ(source, SettingsSource::kLegacyImported);
+  EXPECT_EQ(s.skin, Distinctive().skin);
+  EXPECT_TRUE(platform::FileExists(eboard));
+  s.skin = "chosen since";
+  ASSERT_TRUE(SaveGeneralSettings(dir.path(), s));
+  for (int start = 0; start < 2; ++start) {
+    EXPECT_EQ(LoadGeneralSettings(dir.path(), kSystem, &source).skin, "chosen since");
+    EXPECT_EQ(source, SettingsSource::kSetupIni);
+  }
+  // Another eboard (another size) is imported again.
+  fs::permissions(fs::u8path(eboard), fs::perms::owner_write, fs::perm_options::add);
+  ASSERT_TRUE(platform::WriteWholeFile(eboard, std::string(image.begin(), image.begin() + 200)));
+  EXPECT_EQ(LoadGeneralSettings(dir.path(), kSystem, &source).skin, Distinctive().skin);
+  EXPECT_EQ(source, SettingsSource::kLegacyImported);
 }
 
 TEST(GeneralSettingsTest, ShortLegacyFileLeavesZerosWithTheFixedRules) {

@@ -39,10 +39,9 @@ CalendarTime LocalNow() {
 }
 
 int LocalOffsetMinutes() {
-  const time_t now = time(nullptr);
-  struct tm t;
-  localtime_r(&now, &t);
-  return static_cast<int>(t.tm_gmtoff / 60);
+  // `timezone`: seconds west of UTC in standard time, set by tzset from TZ or the system zone.
+  tzset();
+  return static_cast<int>(-timezone / 60);
 }
 
 uint64_t MonotonicMilliseconds() {

@@ -38,14 +38,10 @@ CalendarTime LocalNow() {
 
 int LocalOffsetMinutes() {
   TIME_ZONE_INFORMATION tz;
-  const DWORD mode = GetTimeZoneInformation(&tz);
-  LONG bias = tz.Bias;  // minutes to add to local time to get UTC
-  if (mode == TIME_ZONE_ID_DAYLIGHT) {
-    bias += tz.DaylightBias;
-  } else if (mode == TIME_ZONE_ID_STANDARD) {
-    bias += tz.StandardBias;
-  }
-  return static_cast<int>(-bias);
+  // A record that could not be read holds nothing to use.
+  if (GetTimeZoneInformation(&tz) == TIME_ZONE_ID_INVALID) return 0;
+  // Bias: minutes to add to local time to get UTC; standard time, whatever the season.
+  return static_cast<int>(-(tz.Bias + tz.StandardBias));
 }
 
 uint64_t MonotonicMilliseconds() { return GetTickCount64(); }
