@@ -49,6 +49,9 @@ const char kForeignExport[] =
     u8"    <outline type=\"rss\" text=\"Single Feed\" "
     u8"xmlUrl=\"http://single.example.com/index.rdf\" "
     u8"htmlUrl=\"http://single.example.com/\" description=\"A plain feed\"/>\n"
+    // A broken attribute name (a stray quote) before the feed's own attributes.
+    u8"    <outline x\"y=\"1\" type=\"rss\" text=\"Broken\" "
+    u8"xmlUrl=\"http://broken.example.com/rss\"/>\n"
     u8"  </body>\n"
     u8"</opml>\n";
 
@@ -89,11 +92,11 @@ TEST(ImportOpmlTest, ForeignExportImportsSavesAndReloadsWithNothingLost) {
   EXPECT_TRUE(list.modified());
 
   const std::vector<Flat> imported = Flatten(list.body());
-  ASSERT_EQ(imported.size(), 6u);
+  ASSERT_EQ(imported.size(), 7u);
   const XmlNode* news = list.body()->first_child;
   EXPECT_EQ(Text(news, "text"), Sjis(u8"ニュース"));
   const std::vector<Channel> channels = BuildUpdateList(list);
-  ASSERT_EQ(channels.size(), 4u);
+  ASSERT_EQ(channels.size(), 5u);
   EXPECT_EQ(channels[0].title, Sjis(u8"日本経済ニュース"));
   EXPECT_EQ(channels[0].url, "https://example.jp/news/rss.xml");
   EXPECT_EQ(channels[0].siteUrl, "https://example.jp/news/");
@@ -109,6 +112,10 @@ TEST(ImportOpmlTest, ForeignExportImportsSavesAndReloadsWithNothingLost) {
     ChannelList reloaded;
     ASSERT_TRUE(reloaded.LoadFile(path));
     EXPECT_EQ(Flatten(reloaded.body()), imported) << round;
+    // The subscription behind the broken attribute name is still there.
+    const std::vector<Channel> again = BuildUpdateList(reloaded);
+    ASSERT_EQ(again.size(), 5u) << round;
+    EXPECT_EQ(again[4].url, "http://broken.example.com/rss") << round;
     ASSERT_TRUE(SaveChannelList(reloaded.document(), path));
   }
 }
@@ -135,7 +142,7 @@ TEST(ImportOpmlTest, ImportsIntoTheSelectedFolderFromFileOrWeb) {
   ASSERT_EQ(ImportOpml(list, request, dialogs), 0);
   EXPECT_EQ(requested.size(), 1u);
   EXPECT_FALSE(platform::FileExists(folder / kTempDownloadFile));
-  EXPECT_EQ(Flatten(folder_node).size(), 8u);  // the folder, c and six imported
+  EXPECT_EQ(Flatten(folder_node).size(), 9u);  // the folder, c and seven imported
   EXPECT_EQ(Text(folder_node->first_child->next, "text"), Sjis(u8"ニュース"));
   EXPECT_TRUE(dialogs.asked.empty());
 
@@ -192,6 +199,15 @@ TEST(ImportOpmlTest, RefusalsChangeNothing) {
   edge += "</body></opml>";
   EXPECT_EQ(import_text(edge), 0);
   EXPECT_EQ(BuildUpdateList(list)[0].url, "http://x/");
+  // Depth counts nesting only: more folders side by side than the depth limit are taken.
+  std::string wide = "<opml><body>";
+  for (size_t i = 0; i < kMaxImportDepth + 6; ++i) {
+    wide += "<outline text=\"f" + std::to_string(i) + "\"><outline text=\"x\" xmlUrl=\"http://w/" +
+            std::to_string(i) + "\"/></outline>";
+  }
+  wide += "</body></opml>";
+  EXPECT_EQ(import_text(wide), 0);
+  EXPECT_EQ(BuildUpdateList(list).size(), 1 + kMaxImportDepth + 6);
 
   // A list without body takes nothing.
   ChannelList no_body(XmlDocument::FromMemory("<rss/>"));

@@ -45,6 +45,8 @@ TEST(FeedDateTest, Rfc822WithoutWeekdayAndWithShortYears) {
   // Two-digit years: 00-49 are 2000-2049, 50-99 are 1950-1999; three digits add 1900.
   EXPECT_EQ(At9("Tue, 01 Feb 05 12:00:00 JST"), "2005-02-01 12:00:00 2");
   EXPECT_EQ(At9("Sun, 01 Feb 98 12:00:00 JST"), "1998-02-01 12:00:00 0");
+  EXPECT_EQ(At9("01 Jan 50 12:00:00 JST"), "1950-01-01 12:00:00 0");  // the turn
+  EXPECT_EQ(At9("01 Jan 49 12:00:00 JST"), "2049-01-01 12:00:00 5");
   EXPECT_EQ(At9("Tue, 01 Feb 105 12:00:00 JST"), "2005-02-01 12:00:00 2");
 }
 

@@ -83,6 +83,29 @@ TEST(CredentialsTest, EveryFormatReadsBackWhatItWrote) {
             EncodeCredentials(kEntries, 0, "fedcba9876543210"));
 }
 
+// Files written by earlier builds must always read: these bytes were written once (format 0,
+// salt "KnownAnswerSalt!") and are kept as they are. The enciphered form, the key, the check
+// word and the entry layout are all pinned by them.
+TEST(CredentialsTest, AKnownFileStillDecodes) {
+  const std::string known_hex =
+      "000000004b6e6f776e416e7377657253616c7421957e242adcde12a5806da6e731facaeed5716fa294d8799b"
+      "e60619502fdbbb26a88862746566db735a56bda255e2a707a70839824557079e9f60a2aad7accae9911777a7"
+      "908020dc07e21e598d37ee5a04";
+  std::string known;
+  for (size_t i = 0; i < known_hex.size(); i += 2) {
+    known.push_back(static_cast<char>(std::stoi(known_hex.substr(i, 2), nullptr, 16)));
+  }
+  std::vector<Credential> entries;
+  ASSERT_TRUE(DecodeCredentials(known, &entries));
+  ASSERT_EQ(entries.size(), kEntries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].url_text, kEntries[i].url_text);
+    EXPECT_EQ(entries[i].user, kEntries[i].user);
+    EXPECT_EQ(entries[i].password, kEntries[i].password);
+  }
+  EXPECT_EQ(Hex(EncodeCredentials(kEntries, 0, "KnownAnswerSalt!")), known_hex);
+}
+
 TEST(CredentialsTest, DamagedFilesGiveNoEntriesAndNeverCrash) {
   std::vector<Credential> entries;
   EXPECT_TRUE(DecodeCredentials("", &entries));  // the empty file made for a missing one
@@ -130,6 +153,12 @@ TEST(CredentialsTest, StoreFindsSetsRemovesAndSaves) {
   ASSERT_TRUE(platform::ReadWholeFile(path, &raw));
   EXPECT_EQ(raw.substr(0, 4), std::string("\x01\x00\x00\x00", 4));
   EXPECT_EQ(raw.find("three"), std::string::npos);
+  // Two saves of the same entries never share a keystream: the enciphered bytes differ.
+  ASSERT_TRUE(store.Save(folder / "password2"));
+  std::string raw2;
+  ASSERT_TRUE(platform::ReadWholeFile(folder / "password2", &raw2));
+  ASSERT_EQ(raw2.size(), raw.size());
+  EXPECT_NE(raw2.substr(4), raw.substr(4));
 #ifndef _WIN32
   // The file is readable by its owner only.
   const auto perms = std::filesystem::status(path).permissions();

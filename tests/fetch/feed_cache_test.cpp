@@ -94,6 +94,16 @@ TEST_F(FeedCacheTest, ChangeTestLooksAtTheMiddleAndTheSize) {
   EXPECT_TRUE(Store(inside));
 }
 
+// A feed that dropped its oldest items (at its end) is a change, however its middle reads.
+TEST_F(FeedCacheTest, AFeedThatLostItemsAtItsEndIsChanged) {
+  std::string feed = "<rss><channel><title>t</title>";
+  for (int i = 0; i < 20; ++i) feed += "<item><title>" + std::to_string(i) + "</title></item>";
+  const std::string tail = "</channel></rss>";
+  EXPECT_TRUE(Store(feed + tail));
+  const size_t last = feed.rfind("<item>");
+  EXPECT_TRUE(Store(feed.substr(0, last) + tail));
+}
+
 TEST_F(FeedCacheTest, SmallBodiesAlwaysCountAsChanged) {
   const std::string small = Body(33, 'k');
   EXPECT_TRUE(Store(small));

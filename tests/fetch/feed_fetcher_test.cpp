@@ -144,20 +144,27 @@ TEST_F(FeedFetcherTest, FailuresLeaveTheCacheFileUntouched) {
   }
 }
 
-TEST_F(FeedFetcherTest, UndeclaredBodiesAreCutAtTheBlockLimit) {
-  const std::string big(FeedFetcher::kMaxUndeclaredBody + 5000, 'q');
-  HttpTestServer server([&](const HttpTestRequest&) {
+// Only a body without a declared length is cut at the block limit: one whose Content-Length
+// lies between that limit and kMaxBody is read whole.
+TEST_F(FeedFetcherTest, UndeclaredBodiesAreCutAtTheBlockLimitDeclaredOnesReadWhole) {
+  const std::string big(FeedFetcher::kMaxUndeclaredBody + (1 << 20), 'q');
+  HttpTestServer server([&](const HttpTestRequest& request) {
     HttpTestResponse a = HttpTestResponse::Text(big);
-    a.framing = Framing::kChunked;
-    a.chunk_size = 65536;
+    if (request.path == "/undeclared") {
+      a.framing = Framing::kChunked;
+      a.chunk_size = 65536;
+    }
     return a;
   });
   ASSERT_TRUE(server.Start());
   FeedFetcher fetcher(context_);
-  ASSERT_TRUE(fetcher.Fetch(server.Url("/big"), 0));
   std::string cached;
-  ASSERT_TRUE(fetcher.cache().Read(server.Url("/big"), &cached));
+  ASSERT_TRUE(fetcher.Fetch(server.Url("/undeclared"), 0));
+  ASSERT_TRUE(fetcher.cache().Read(server.Url("/undeclared"), &cached));
   EXPECT_EQ(cached.size(), FeedFetcher::kMaxUndeclaredBody);
+  ASSERT_TRUE(fetcher.Fetch(server.Url("/declared"), 0));
+  ASSERT_TRUE(fetcher.cache().Read(server.Url("/declared"), &cached));
+  EXPECT_EQ(cached.size(), big.size());
 }
 
 // However long an undeclared body goes on, it is cut, never refused.

@@ -29,6 +29,14 @@ TEST(PackedDateTest, PacksAndUnpacks) {
   EXPECT_EQ(back.day_of_week, 0);
   EXPECT_EQ(back.second, 0);
   EXPECT_EQ(back.millisecond, 0);
+  // Every minute and hour survives (minutes 32-59 need the sixth bit).
+  for (int minute : {0, 31, 32, 45, 59}) {
+    for (int hour : {0, 12, 23}) {
+      const platform::CalendarTime u =
+          PackedDate::Unpack(PackedDate::Pack(Cal(2021, 7, 9, hour, minute)));
+      EXPECT_EQ(u.hour * 60 + u.minute, hour * 60 + minute);
+    }
+  }
   EXPECT_EQ(PackedDate::Pack(platform::CalendarTime()), 0u);
   EXPECT_TRUE(PackedDate::IsEmptyCalendar(platform::CalendarTime()));
   EXPECT_FALSE(PackedDate::IsEmptyCalendar(t));

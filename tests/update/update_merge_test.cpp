@@ -299,6 +299,58 @@ TEST_F(UpdateMergeTest, AParserExceptionSkipsOnlyItsChannel) {
   EXPECT_EQ(Records().size(), 1u);
 }
 
+// The store fills while a run adds its items: the compaction drops the older half, which here is
+// the run's own first items (every stored record is dated later), and their numbers are given
+// to later items of the same run. No shown item may then name another item's record.
+TEST(UpdateMergeFullStoreTest, NoShownItemNamesAnotherItemsRecordAfterACompaction) {
+  TempFolder dir;
+  struct SmallStore {
+    SmallStore() { DatabaseGuard::SetEntryCount(64); }  // 63 blocks: the run below fills them
+    ~SmallStore() { DatabaseGuard::SetEntryCount(NewsDatabase::kEntryCount); }
+  } small_store;
+  {
+    DatabaseGuard guard(dir.path());  // keeps the small store open for the whole test
+    {
+      ScopedDatabase db(guard);
+      ASSERT_TRUE(db);
+      for (int i = 0; i < 30; ++i) {
+        NewsItem item;
+        item.link = u"http://127.0.0.1/later/" + platform::Utf8ToUtf16(std::to_string(i));
+        item.title = u"later";
+        item.get_day.calendar = Local(2030, 1, 1, 0, i);
+        ASSERT_NE(db->AddItem(&item, nullptr), 0u);
+      }
+    }
+    const Channel channel = MakeChannel("http://127.0.0.1/full.xml", "Full");
+    std::string lines;
+    for (int i = 0; i < 60; ++i) {
+      lines += "N" + std::to_string(i) + "|http://127.0.0.1/n/" + std::to_string(i) + "\n";
+    }
+    ASSERT_TRUE(PutCache(dir.path(), channel.url, lines));
+    FixedUpdateClock clock;
+    TickerLists ticker(dir.path());
+    UpdateMerge::Environment env;
+    env.working_folder = dir.path();
+    env.parser = korvo::testing::ParseLines;
+    env.clock = &clock;
+    env.ticker = &ticker;
+    const MergeReport report = UpdateMerge::Run(env, {channel}, nullptr);
+    EXPECT_TRUE(report.handed_over);
+    ScopedDatabase db(guard);
+    int named = 0;
+    for (const TickerItem& shown : ticker.shown()) {
+      if (!shown.names_record()) continue;
+      ++named;
+      NewsItem record;
+      record.number = static_cast<uint32_t>(shown.id);
+      ASSERT_NE(db->ReadItem(&record), 0u) << shown.title;
+      EXPECT_EQ(platform::Utf16ToCp932(record.link, '?'), shown.link);
+      EXPECT_EQ(platform::Utf16ToCp932(record.title, '?'), shown.title);
+    }
+    EXPECT_GT(named, 0);
+  }
+}
+
 // Out of memory anywhere in a channel's part of the merge (reading its cache file on a parse
 // thread, or appending its items to the run's list) costs only that channel.
 TEST_F(UpdateMergeTest, OutOfMemoryCostsOnlyTheChannelThatNeededIt) {

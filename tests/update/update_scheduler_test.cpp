@@ -119,6 +119,26 @@ TEST(UpdateScheduler, IntervalsThatAreNoMultipleOfTheTickDoNotDrift) {
   ExpectInPhase(h.TimesOf("http://127.0.0.1/d"), 7 * kMinute, span);
 }
 
+// After the machine slept through several periods, the first tick fetches the channel once, and
+// the fetches after it are back on the scheduler's phase (whole multiples of the interval after
+// the start), not one interval after waking.
+TEST(UpdateScheduler, AfterALongSleepFetchesKeepThePhase) {
+  Harness h(60 * kMinute);
+  h.channels = {{"http://127.0.0.1/s", 30 * kMinute, 0}};
+  h.Begin();
+  h.RunFor(35 * kMinute);
+  h.clock.Advance(95 * kMinute);  // asleep from minute 35 to minute 130
+  h.RunFor(60 * kMinute);
+  const std::vector<int64_t> times = h.TimesOf("http://127.0.0.1/s");
+  const int64_t late = UpdateScheduler::kTickPeriodMs + UpdateScheduler::kTurnMs;
+  ASSERT_EQ(times.size(), 5u);
+  const int64_t due[] = {0, 30 * kMinute, 130 * kMinute, 150 * kMinute, 180 * kMinute};
+  for (size_t i = 1; i < times.size(); ++i) {
+    EXPECT_GE(times[i], due[i]) << i;
+    EXPECT_LE(times[i], due[i] + late) << i;
+  }
+}
+
 TEST(UpdateScheduler, RebuildKeepsPhaseAndKeepsLeftChannelsDisabled) {
   Harness h(60 * kMinute);
   h.channels = {{"http://127.0.0.1/old", 30 * kMinute, 0}};
