@@ -35,6 +35,12 @@ std::string EffectiveUserAgent(std::string_view agent);
 // request can never wait without end; a value above a day is taken as a day.
 int TimeoutMilliseconds(int32_t seconds);
 
+// The overall deadline of one fetch: four times the time-out (two minutes with the default
+// 30 s). The time-out bounds each wait for the server; the deadline bounds the whole request, so
+// a server that keeps sending a byte now and then (or "100 Continue" without end) cannot hold a
+// fetch longer than this.
+int FetchDeadlineMilliseconds(int timeout_ms);
+
 // The request options for these settings; `timeout_ms` > 0 replaces the time-out.
 platform::HttpOptions RequestOptions(const HttpSettings& settings, int timeout_ms = 0);
 

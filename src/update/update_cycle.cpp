@@ -1,5 +1,6 @@
 #include "update/update_cycle.h"
 
+#include <climits>
 #include <utility>
 
 #include "channels/channel.h"
@@ -14,7 +15,11 @@ std::string FormatRunReport(const RunReport& report) {
   line += ", " + std::to_string(report.queued) + " queued";
   line += ", " + std::to_string(report.fetch.finished) + " fetched";
   line += ", " + std::to_string(report.changed) + " changed";
-  if (report.fetch.timed_out) line += ", fetching timed out";
+  if (report.fetch.left_running > 0) {
+    line += ", " + std::to_string(report.fetch.left_running) + " timed out";
+  } else if (report.fetch.timed_out) {
+    line += ", fetching timed out";
+  }
   if (report.fetch.busy > 0) line += ", " + std::to_string(report.fetch.busy) + " still busy";
   if (!report.processed) return line + ", no merge";
   line += ", " + std::to_string(report.merge.items_added) + " added";
@@ -23,8 +28,17 @@ std::string FormatRunReport(const RunReport& report) {
   return line;
 }
 
+int WorkerLimitMilliseconds(const HttpSettings& settings) {
+  const int timeout = TimeoutMilliseconds(settings.time_out);
+  const int deadline = FetchDeadlineMilliseconds(timeout);
+  return deadline > INT_MAX - timeout ? INT_MAX : deadline + timeout;
+}
+
 UpdateCycle::UpdateCycle(Options options)
-    : options_(std::move(options)), pool_(options_.max_workers, options_.wait_ms) {
+    : options_(std::move(options)),
+      pool_(options_.max_workers, options_.wait_ms > 0
+                                      ? options_.wait_ms
+                                      : WorkerLimitMilliseconds(options_.fetch_context.settings)) {
   if (!options_.fetch) {
     // Each worker gets its own fetcher; the context is copied in, so a late worker owns it.
     const FetchContext context = options_.fetch_context;

@@ -44,6 +44,10 @@ struct RunReport {
 // "run: forced, 3 queued, 3 fetched, 2 changed, 17 added, 40 shown" and the like (ASCII).
 std::string FormatRunReport(const RunReport& report);
 
+// How long a run waits for one fetch worker before it leaves it behind: the fetch's deadline
+// (FetchDeadlineMilliseconds) and one more time-out for writing the cache file.
+int WorkerLimitMilliseconds(const HttpSettings& settings);
+
 class UpdateCycle {
  public:
   // The channel list as the run sees it (a snapshot taken when the processing starts).
@@ -62,7 +66,8 @@ class UpdateCycle {
     const UpdateClock* clock = nullptr;   // null: the system's; must outlive the cycle
     bool random_order = false;            // push Shuffle to the ticker after each merge
     int max_workers = FetchWorkerPool::kMaxWorkers;
-    int wait_ms = FetchWorkerPool::kWaitMs;
+    // The limit of each fetch worker; 0: WorkerLimitMilliseconds of the fetch context's settings.
+    int wait_ms = 0;
     int parse_threads = 4;
     // Called after every run on the scheduler thread (the run's log line).
     std::function<void(const RunReport&)> on_run;

@@ -340,11 +340,30 @@ void HttpTestServer::Impl::Serve(Socket s) {
       log.push_back(request);
     }
     const HttpTestResponse answer = handler(request);
-    const std::vector<std::string> pieces = BuildAnswer(answer);
+    std::vector<std::string> pieces = BuildAnswer(answer);
     bool go_on = answer.delay_ms <= 0 || Pause(answer.delay_ms);
+    // Interim answers first, then the header in pieces when asked; each of those pieces waits
+    // piece_delay_ms, like the body's pieces after the first.
+    for (int sent = 0; go_on && (answer.interim_answers < 0 || sent < answer.interim_answers);
+         ++sent) {
+      go_on = send_all("HTTP/1.1 100 Continue\r\n\r\n") &&
+              (answer.piece_delay_ms <= 0 || Pause(answer.piece_delay_ms));
+    }
+    size_t head_pieces = 1;
+    if (answer.head_piece_size > 0 && !pieces.empty()) {
+      std::vector<std::string> split;
+      for (size_t at = 0; at < pieces[0].size(); at += answer.head_piece_size) {
+        split.push_back(pieces[0].substr(at, answer.head_piece_size));
+      }
+      head_pieces = split.size();
+      pieces.erase(pieces.begin());
+      pieces.insert(pieces.begin(), split.begin(), split.end());
+    }
     int64_t budget = answer.hang_after_bytes;
     for (size_t i = 0; go_on && i < pieces.size(); ++i) {
-      if (i > 1 && answer.piece_delay_ms > 0) go_on = Pause(answer.piece_delay_ms);
+      // The header's pieces after its first, and the body's pieces after its first, wait.
+      const bool waits = (i > 0 && i < head_pieces) || i > head_pieces;
+      if (waits && answer.piece_delay_ms > 0) go_on = Pause(answer.piece_delay_ms);
       if (!go_on) break;
       std::string piece = pieces[i];
       if (budget >= 0 && static_cast<int64_t>(piece.size()) > budget) {
