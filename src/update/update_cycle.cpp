@@ -5,6 +5,7 @@
 
 #include "channels/channel.h"
 #include "fetch/feed_fetcher.h"
+#include "platform/memory.h"
 #include "ticker/ticker_lists.h"
 
 namespace korvo {
@@ -39,6 +40,7 @@ UpdateCycle::UpdateCycle(Options options)
       pool_(options_.max_workers, options_.wait_ms > 0
                                       ? options_.wait_ms
                                       : WorkerLimitMilliseconds(options_.fetch_context.settings)) {
+  platform::ReturnLargeBlocksToTheSystem();
   if (!options_.fetch) {
     // Each worker gets its own fetcher; the context is copied in, so a late worker owns it.
     const FetchContext context = options_.fetch_context;
@@ -52,6 +54,11 @@ UpdateCycle::UpdateCycle(Options options)
 }
 
 RunReport UpdateCycle::Execute(const UpdateRequest& request) {
+  // What a run took for its feeds (bodies, documents, item lists) is free again when it ends;
+  // it goes back to the system, so the program does not keep the peak of its busiest run.
+  struct ReleaseAtEnd {
+    ~ReleaseAtEnd() { platform::ReleaseFreeMemory(); }
+  } release_at_end;
   RunReport report;
   report.forced = request.forced;
   report.no_fetch = request.no_fetch;

@@ -3,6 +3,9 @@
 // of the run's own, stop when a periodic run changed nothing, otherwise take the run mutex and
 // merge (update_merge.h), then ask the ticker for random order when the user wants it.
 //
+// Memory: creating a cycle makes large blocks come straight from the system
+// (platform::ReturnLargeBlocksToTheSystem), and every run gives back what it freed.
+//
 // Ownership: hold the cycle in a shared_ptr and let the scheduler's run handler capture that
 // pointer: the scheduler thread may outlive a timed-out stop, and everything it touches (the
 // cycle, the fetch pool, the ticker lists) is then still owned by it.
@@ -77,7 +80,8 @@ class UpdateCycle {
   UpdateCycle(const UpdateCycle&) = delete;
   UpdateCycle& operator=(const UpdateCycle&) = delete;
 
-  // Runs one update. Returns what it did (also given to on_run).
+  // Runs one update. Returns what it did (also given to on_run). The memory the run freed is
+  // given back to the system before it returns (platform::ReleaseFreeMemory).
   RunReport Execute(const UpdateRequest& request);
 
   // Sets the abort flag: a fetch stops waiting, a merge stops at the next item, and no later run

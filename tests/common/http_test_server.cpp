@@ -212,10 +212,11 @@ struct HttpTestServer::Impl {
 
   mutable std::mutex mu;
   std::condition_variable cv;
-  bool stopping = false;             // guarded by mu
-  std::vector<std::thread> workers;  // guarded by mu
-  std::vector<Socket> open;          // guarded by mu
-  std::vector<HttpTestRequest> log;  // guarded by mu
+  bool stopping = false;               // guarded by mu
+  std::vector<std::thread> workers;    // guarded by mu
+  std::vector<std::thread::id> ended;  // guarded by mu: workers that finished, to be joined
+  std::vector<Socket> open;            // guarded by mu
+  std::vector<HttpTestRequest> log;    // guarded by mu
 
 #ifdef KORVO_TEST_TLS
   SSL_CTX* ctx = nullptr;
@@ -270,6 +271,16 @@ void HttpTestServer::Impl::AcceptLoop() {
       break;
     }
     open.push_back(s);
+    // Finished connections are joined as new ones come, so a long-running server does not
+    // gather threads.
+    for (const std::thread::id id : ended) {
+      const auto it = std::find_if(workers.begin(), workers.end(),
+                                   [id](const std::thread& t) { return t.get_id() == id; });
+      if (it == workers.end()) continue;
+      it->join();
+      workers.erase(it);
+    }
+    ended.clear();
     workers.emplace_back([this, s] { Serve(s); });
   }
 }
@@ -390,6 +401,8 @@ void HttpTestServer::Impl::Serve(Socket s) {
   }
   ShutdownSocket(s);
   CloseSocket(s);
+  std::lock_guard<std::mutex> lock(mu);
+  ended.push_back(std::this_thread::get_id());
 }
 
 HttpTestServer::HttpTestServer(Handler handler) : impl_(new Impl) {
