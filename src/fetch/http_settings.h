@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/http.h"
+#include "shell/network_settings.h"
 
 namespace korvo {
 
@@ -40,6 +41,9 @@ int TimeoutMilliseconds(int32_t seconds);
 // a server that keeps sending a byte now and then (or "100 Continue" without end) cannot hold a
 // fetch longer than this.
 int FetchDeadlineMilliseconds(int timeout_ms);
+
+// The fields of the section `connect` as the application shell keeps them.
+HttpSettings HttpSettingsFrom(const NetworkSettings& network);
 
 // The request options for these settings; `timeout_ms` > 0 replaces the time-out.
 platform::HttpOptions RequestOptions(const HttpSettings& settings, int timeout_ms = 0);

@@ -15,6 +15,7 @@
 #include "platform/memory.h"
 #include "platform/named_lock.h"
 #include "platform/net_adapters.h"
+#include "platform/tcp_socket.h"
 #include "platform/user_protection.h"
 
 #endif  // KORVO_PLATFORM_ENV_H_

@@ -53,6 +53,11 @@ UpdateCycle::UpdateCycle(Options options)
   }
 }
 
+platform::CalendarTime UpdateCycle::latest_arrival() const {
+  std::lock_guard<std::mutex> lock(arrival_mutex_);
+  return latest_arrival_;
+}
+
 RunReport UpdateCycle::Execute(const UpdateRequest& request) {
   // What a run took for its feeds (bodies, documents, item lists) is free again when it ends;
   // it goes back to the system, so the program does not keep the peak of its busiest run.
@@ -91,6 +96,13 @@ RunReport UpdateCycle::Execute(const UpdateRequest& request) {
     if (!request.no_fetch) env.on_site_link = options_.on_site_link;
     report.merge = UpdateMerge::Run(env, channels, changed.get());
     report.processed = true;
+    if (report.merge.items_added > 0) {
+      platform::CalendarTime now =
+          (options_.clock != nullptr ? *options_.clock : SystemUpdateClock()).LocalNow();
+      now.millisecond = 0;
+      std::lock_guard<std::mutex> arrival_lock(arrival_mutex_);
+      latest_arrival_ = now;
+    }
     if (options_.random_order && report.merge.handed_over && options_.ticker) {
       options_.ticker->PushCommand(TickerLists::kCommandShuffle);
     }
