@@ -12,6 +12,8 @@ HeadlineStyle HeadlineStyle::FromSettings(const GeneralSettings& settings) {
   style.font = settings.title_font;
   style.font_size = settings.font_size;
   style.system_major = settings.system_major;
+  const int width = settings.placement.right - settings.placement.left;
+  if (width > 0) style.window_width = width;
   style.antialias = false;
   return style;
 }

@@ -13,8 +13,8 @@ namespace korvo {
 // The `iFlag` bits the engine and its display read.
 namespace ticker_flags {
 constexpr uint32_t kRandomOrder = 1u << 9;
-constexpr uint32_t kElectricSign = 1u << 10;   // dot-matrix rendering
-constexpr uint32_t kSkinColours = 1u << 12;    // use the skin's headline colours
+constexpr uint32_t kElectricSign = 1u << 10;  // dot-matrix rendering
+constexpr uint32_t kSkinColours = 1u << 12;   // use the skin's headline colours
 constexpr uint32_t kExplicitBrowser = 1u << 13;
 constexpr uint32_t kTranslucent = 1u << 14;
 constexpr uint32_t kSitePrefix = 1u << 18;        // site name and four blanks before the title
@@ -31,8 +31,7 @@ struct HeadlineColours {
   uint32_t read_colour = 16777215;
   uint32_t old_colour = 16777215;
   bool operator==(const HeadlineColours& o) const {
-    return new_colour == o.new_colour && read_colour == o.read_colour &&
-           old_colour == o.old_colour;
+    return new_colour == o.new_colour && read_colour == o.read_colour && old_colour == o.old_colour;
   }
 };
 
@@ -46,13 +45,14 @@ struct HeadlineStyle {
   TitleFont font;
   int font_size = 20;
   uint32_t system_major = 0;  // the face-name fallback depends on the system version
+  int window_width = 400;     // the ticker's width from the stored placement (no skin)
   // What a skin gives (Part of the skin format); these are the values without a skin.
   bool skin_loaded = false;
   HeadlineColours skin_colours;
-  int effect = 0;          // scroll
+  int effect = 0;           // scroll
   uint32_t hold_ms = 4000;  // hold_time
-  int add_desc = 0;        // bytes of the description after the title
-  bool antialias = false;  // render at twice the size and shrink
+  int add_desc = 0;         // bytes of the description after the title
+  bool antialias = false;   // render at twice the size and shrink
 
   // The user's part of the style from the general settings (no skin).
   static HeadlineStyle FromSettings(const GeneralSettings& settings);

@@ -31,9 +31,9 @@ std::string ComposeHeadline(const TickerItem& item, uint32_t flags, int add_desc
 }
 
 HeadlinePalette ChoosePalette(uint32_t state, const HeadlineStyle& style, uint32_t background) {
-  const HeadlineColours& colours =
-      style.skin_loaded && (style.flags & ticker_flags::kSkinColours) ? style.skin_colours
-                                                                       : style.user_colours;
+  const HeadlineColours& colours = style.skin_loaded && (style.flags & ticker_flags::kSkinColours)
+                                       ? style.skin_colours
+                                       : style.user_colours;
   HeadlinePalette palette;
   palette.background = background;
   if (state & TickerItem::kRead) {

@@ -15,7 +15,7 @@ namespace korvo {
 struct HeadlineJob {
   TickerItem item;
   HeadlineStyle style;
-  uint32_t seed = 1;  // seeds the random effect choice
+  uint32_t seed = 1;    // seeds the random effect choice
   size_t position = 0;  // the item's place in the display order and the list's size, for reports
   size_t count = 0;
 };

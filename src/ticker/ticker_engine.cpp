@@ -58,9 +58,7 @@ int TickerEngine::Notify(int code, std::string_view link) {
   return dispatcher ? dispatcher->Notify(code, link) : 0;
 }
 
-platform::CalendarTime TickerEngine::Now() const {
-  return now_ ? now_() : platform::LocalNow();
-}
+platform::CalendarTime TickerEngine::Now() const { return now_ ? now_() : platform::LocalNow(); }
 
 bool TickerEngine::RunPass() {
   if (quit_) return false;

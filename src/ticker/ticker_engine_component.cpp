@@ -64,8 +64,8 @@ void TickerEngineComponent::Stop(AppShell& shell) {
     for (;;) {
       {
         std::unique_lock<std::mutex> lock(exit_->mutex);
-        ended = exit_->done.wait_for(lock, std::chrono::milliseconds(10),
-                                     [&] { return exit_->ended; });
+        ended =
+            exit_->done.wait_for(lock, std::chrono::milliseconds(10), [&] { return exit_->ended; });
       }
       if (ended || std::chrono::steady_clock::now() >= deadline) break;
       if (while_waiting_) while_waiting_();
@@ -78,6 +78,9 @@ void TickerEngineComponent::Stop(AppShell& shell) {
     }
   }
   lists_->SetCommandSink(nullptr);
+  // A list handed over while the last item was still on display is the one the ticker would
+  // have shown next: it is the one saved.
+  lists_->SwapLists();
   stage_.Stop(shell);
 }
 

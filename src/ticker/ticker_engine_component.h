@@ -7,8 +7,9 @@
 //   Stop   pushes Quit and waits at most 5000 ms for the engine thread (calling `while_waiting`
 //          about every 10 ms, so korvo.exe can let through messages the engine's threads send
 //          to its windows meanwhile); a thread that does not end in time is left running on its
-//          own (it co-owns everything it uses). Then the shown list is saved to "dump.dat" when
-//          it holds at least three items, and both lists are freed.
+//          own (it co-owns everything it uses). Then a list handed over but not yet swapped in
+//          takes the shown list's place, the shown list is saved to "dump.dat" when it holds at
+//          least three items, and both lists are freed.
 //
 // Threads: Start and Stop on the shell's thread.
 #ifndef KORVO_TICKER_TICKER_ENGINE_COMPONENT_H_

@@ -1,7 +1,8 @@
 // TimingRenderer: the renderer of korvo-headless. It draws nothing; it gives the effects sizes
-// as a window would, so every item takes as long as it would on screen: the box is `box_width`
-// by the font size, and the text is as wide as a font of that size would make it (half the font
-// size per byte: a two-byte CP932 character is one full-width square, an ASCII byte half of it).
+// as a window would, so every item takes as long as it would on screen: the box is the style's
+// window width by the font size, and the text is as wide as a font of that size would make it
+// (half the font size per byte: a two-byte CP932 character is one full-width square, an ASCII
+// byte half of it).
 #ifndef KORVO_TICKER_TIMING_RENDERER_H_
 #define KORVO_TICKER_TIMING_RENDERER_H_
 
@@ -13,8 +14,6 @@ namespace korvo {
 
 class TimingRenderer : public HeadlineRenderer {
  public:
-  explicit TimingRenderer(int box_width) : box_width_(box_width > 0 ? box_width : 400) {}
-
   bool Prepare(const HeadlineJob& job, const std::string& text, EffectGeometry* geometry) override;
   void Present(const EffectFrame& /*frame*/) override { ++frames_; }
   void Release() override {}
@@ -22,7 +21,6 @@ class TimingRenderer : public HeadlineRenderer {
   uint64_t frames() const { return frames_; }
 
  private:
-  int box_width_;
   uint64_t frames_ = 0;
 };
 

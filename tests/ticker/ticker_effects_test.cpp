@@ -34,7 +34,7 @@ TEST(MotionStep, SpeedsGivePixelsPerTickOrTicksPerPixel) {
     int ticks;
     int pixels;
   };
-  const Case cases[] = {{10, 30, 30}, {1, 30, 300}, {0, 2, 22}, {9, 5, 10},
+  const Case cases[] = {{10, 30, 30}, {1, 30, 300}, {0, 2, 22},  {9, 5, 10},
                         {20, 11, 1},  {20, 21, 1},  {20, 22, 2}, {19, 100, 10}};
   for (const Case& c : cases) {
     MotionStep step(c.speed);
@@ -101,7 +101,7 @@ TEST(EffectPlayer, MarqueeCrossesTheBoxAtEachSpeed) {
 // change switches), compared on a short text that is centred in the box.
 TEST(EffectPlayer, EffectsRunTheirPhasesAtSpeedsOneTenAndTwenty) {
   const EffectGeometry geometry{200, 20, 100, 16};  // centring 50, held x 150
-  const int hold_ticks = 10;                         // 160 ms
+  const int hold_ticks = 10;                        // 160 ms
   struct Case {
     int effect_number;
     int speed;
@@ -139,16 +139,15 @@ TEST(EffectPlayer, EffectsRunTheirPhasesAtSpeedsOneTenAndTwenty) {
        frame(M::kPlain, 300, 0)},
       {effect::kScrollStop, 1, 16 + hold_ticks + 16, frame(M::kPlain, 0, 0),
        frame(M::kPlain, 300, 0)},
-      {effect::kScrollStop, 20, 150 * 11 + 1 + hold_ticks + 150 * 11 + 1,
-       frame(M::kPlain, 0, 0), frame(M::kPlain, 300, 0)},
+      {effect::kScrollStop, 20, 150 * 11 + 1 + hold_ticks + 150 * 11 + 1, frame(M::kPlain, 0, 0),
+       frame(M::kPlain, 300, 0)},
       // Rise: swapped 0..16, hold, 0..16.
       {effect::kRise, 10, 17 + hold_ticks + 17, frame(M::kPlain, 150, 0, true),
        frame(M::kPlain, 150, 16)},
       {effect::kDrop, 1, 3 + hold_ticks + 3, frame(M::kPlain, 150, 16),
        frame(M::kPlain, 150, 0, true)},
       {effect::kReveal, 10, 101 + hold_ticks + 151, reveal_first, frame(M::kPlain, 300, 0)},
-      {effect::kOpenFromCentre, 20, 50 * 11 + 1 + hold_ticks + 50 * 11 + 1, open_last,
-       open_last},
+      {effect::kOpenFromCentre, 20, 50 * 11 + 1 + hold_ticks + 50 * 11 + 1, open_last, open_last},
       {effect::kSlideIn, 10, 151 + hold_ticks + 151, frame(M::kPlain, 300, 0),
        frame(M::kPlain, 300, 0)},
       // Fade: 8 alpha levels a tick at speed 10 (0..255 in 33 frames), hold, down, one blank.
@@ -248,7 +247,7 @@ TEST(HeadlineText, ColoursFollowTheStateAndNeverEqualTheBackground) {
       {TickerItem::kNew, false, 0, 0, 0x0000FF},
       {TickerItem::kAdded, false, 0, 0, 0xFF0000},
       {0, true, ticker_flags::kSkinColours, 0, 0x333333},
-      {0, true, 0, 0, 0xFF0000},                           // the user asked for own colours
+      {0, true, 0, 0, 0xFF0000},                            // the user asked for own colours
       {0, false, ticker_flags::kSkinColours, 0, 0xFF0000},  // no skin loaded
       {0, false, 0, 0xFF0000, 0xFFFF00},                    // same as background: inverse of new
   };

@@ -186,7 +186,7 @@ TEST_F(TickerEngineTest, ReloadSwapsBetweenItemsAndKeepsThePlace) {
   fake().Finish();
   Run();
   EXPECT_EQ(lists_->shown()[0].title, "x1");
-  EXPECT_EQ(shown().back(), "b1");  // the item after the one on display
+  EXPECT_EQ(shown().back(), "b1");              // the item after the one on display
   EXPECT_EQ(host_->calls.back(), "reloaded+");  // live bookmarks are refreshed by default
   // A vetoed reload keeps the old list.
   dispatcher_->veto = {4};
@@ -256,11 +256,10 @@ TEST_F(TickerEngineTest, OpenCurrentMarksTheRecordReadAndHidesOnceOpenedItems) {
   }
   lists_->SetTickerList(items);
   Run({EngineCommand::kNext, EngineCommand::kOpenCurrent});
-  EXPECT_EQ(host_->calls,
-            (std::vector<std::string>{"reloaded+", "open http://127.0.0.1/r1",
-                                      "opened " + std::to_string(numbers[0])}));
-  EXPECT_EQ(dispatcher_->links, (std::vector<std::string>{"http://127.0.0.1/r1",
-                                                          "http://127.0.0.1/r1"}));
+  EXPECT_EQ(host_->calls, (std::vector<std::string>{"reloaded+", "open http://127.0.0.1/r1",
+                                                    "opened " + std::to_string(numbers[0])}));
+  EXPECT_EQ(dispatcher_->links,
+            (std::vector<std::string>{"http://127.0.0.1/r1", "http://127.0.0.1/r1"}));
   EXPECT_TRUE(lists_->shown()[0].hidden);
   EXPECT_EQ(lists_->shown()[0].state & TickerItem::kRead, TickerItem::kRead);
   // Read later puts the current record on the store's list.
