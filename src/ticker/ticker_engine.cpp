@@ -77,6 +77,7 @@ bool TickerEngine::RunPass() {
 }
 
 void TickerEngine::Run() {
+  host_->EngineThreadStarts();
   std::atomic<bool> item_ended{false};
   display_->SetIdleCallback([this, &item_ended] {
     item_ended = true;
@@ -89,6 +90,7 @@ void TickerEngine::Run() {
   }
   display_->Shutdown();
   display_->SetIdleCallback(nullptr);
+  host_->EngineThreadEnds();
 }
 
 void TickerEngine::DoReload() {

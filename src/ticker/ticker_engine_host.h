@@ -20,6 +20,10 @@ class TickerEngineHost {
  public:
   virtual ~TickerEngineHost() = default;
 
+  // The engine thread begins and ends (korvo.exe sets up COM there for the shell's sake).
+  virtual void EngineThreadStarts() {}
+  virtual void EngineThreadEnds() {}
+
   // An item is about to be shown (`position` in the display order of `count` items): its texts
   // go to the skin window, its state flags to the headline window.
   virtual void ItemSelected(const TickerItem& /*item*/, size_t /*position*/, size_t /*count*/) {}
