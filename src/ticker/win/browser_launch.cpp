@@ -1,7 +1,8 @@
 #include "ticker/win/browser_launch.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "ticker/link_opening.h"
 #include "ticker/win/wide_text.h"
