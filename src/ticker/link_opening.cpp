@@ -1,40 +1,24 @@
 #include "ticker/link_opening.h"
 
+#include "fetch/url_text.h"
 #include "ticker/headline_style.h"
 
 namespace korvo {
 
-namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 bool MayOpenLink(std::string_view link) {
   if (link.empty() || link.size() > kMaxOpenedLink) return false;
   if (link.find('@') != std::string_view::npos) return false;
-  return StartsWithNoCase(link, "http://") || StartsWithNoCase(link, "https://");
+  return IsWebAddress(link);
 }
 
 std::string EncodeLinkForBrowser(std::string_view link) {
-  static const char kHex[] = "0123456789ABCDEF";
+  // As for a request, plus the quote that would end the argument.
   std::string out;
-  out.reserve(link.size());
-  for (unsigned char c : link) {
-    if (c <= 0x20 || c == '"' || c >= 0x7F) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
+  for (char c : EscapeForRequest(link)) {
+    if (c == '"') {
+      out += "%22";
     } else {
-      out += static_cast<char>(c);
+      out += c;
     }
   }
   return out;

@@ -366,21 +366,23 @@ ticker_shot() {
   import -window root "$out/$1.png" 2>/dev/null || return 1
   window_crop "$1_ticker" "$out/$1.png"
 }
+# shot_with_colour <name> <colour>: screenshots for up to about 10 s until the ticker shows a
+# headline in that colour.
+shot_with_colour() {
+  for _ in $(seq 40); do
+    ticker_shot "$1"
+    [ "$(colour_pixels "$out/$1_ticker.png" "$2")" -gt 20 ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
 start_korvo "$p7"
 first=$korvo_pid
 ctl wait-window 30000 >/dev/null || fail "no main window (ticker)"
 # A first start without dump.dat shows the placeholder (white, the old-item colour) until the
 # first update's list has been swapped in after it.
-placeholder=0
-for _ in $(seq 40); do
-  ticker_shot korvo_exe_ticker_placeholder
-  [ "$(colour_pixels "$out/korvo_exe_ticker_placeholder_ticker.png" '#FFFFFF')" -gt 20 ] && {
-    placeholder=1
-    break
-  }
-  sleep 0.2
-done
-[ "$placeholder" = 1 ] || fail "no placeholder headline on the first start"
+shot_with_colour korvo_exe_ticker_placeholder '#FFFFFF' ||
+  fail "no placeholder headline on the first start"
 [ "$(colour_pixels "$out/korvo_exe_ticker_placeholder_ticker.png" '#FFD700')" -lt 5 ] ||
   fail "a fetched headline before the placeholder ended"
 echo "screenshot: $out/korvo_exe_ticker_placeholder.png"
@@ -425,16 +427,8 @@ wait_exit "$first" "korvo.exe (ticker)"
 start_korvo "$p7"
 first=$korvo_pid
 ctl wait-window 30000 >/dev/null || fail "no main window (ticker restart)"
-saved=0
-for _ in $(seq 40); do
-  ticker_shot korvo_exe_ticker_restart
-  [ "$(colour_pixels "$out/korvo_exe_ticker_restart_ticker.png" '#FFD700')" -gt 20 ] && {
-    saved=1
-    break
-  }
-  sleep 0.2
-done
-[ "$saved" = 1 ] || fail "the restart did not show the saved headlines at once"
+shot_with_colour korvo_exe_ticker_restart '#FFD700' ||
+  fail "the restart did not show the saved headlines at once"
 echo "screenshot: $out/korvo_exe_ticker_restart.png"
 ok "a restart shows the saved items at once"
 ctl close >/dev/null

@@ -11,22 +11,12 @@
 #include "ticker/engine_command_queue.h"
 #include "ticker/item_opening.h"
 #include "ticker/ticker_lists.h"
+#include "ticker/ticker_test_support.h"
 
 namespace korvo {
 namespace {
 
-// Items named "<site><n>" (for example "a1", "b2"): the site link is the letter.
-std::vector<TickerItem> Items(const std::vector<std::string>& names) {
-  std::vector<TickerItem> items;
-  for (const std::string& name : names) {
-    TickerItem item;
-    item.title = name;
-    item.link = "http://127.0.0.1/" + name;
-    item.site_link = "http://127.0.0.1/" + name.substr(0, 1) + "/";
-    items.push_back(item);
-  }
-  return items;
-}
+using testing::TestItems;
 
 std::string Title(const std::vector<TickerItem>& items, const DisplayOrder& order) {
   return order.current() == DisplayOrder::kNone ? "-" : items[order.current()].title;
@@ -54,7 +44,7 @@ TEST(EngineCommandQueue, HoldsTwoHundredFiftySixCommandsInOrder) {
 }
 
 TEST(DisplayOrder, StepsWrapAndSkipHiddenItems) {
-  std::vector<TickerItem> items = Items({"a1", "a2", "b1", "b2", "c1"});
+  std::vector<TickerItem> items = TestItems({"a1", "a2", "b1", "b2", "c1"});
   items[1].hidden = true;
   DisplayOrder order;
   order.Rewind(items, nullptr);
@@ -92,7 +82,7 @@ TEST(DisplayOrder, StepsWrapAndSkipHiddenItems) {
 }
 
 TEST(DisplayOrder, SiteJumpsLandOnTheFirstItemOfTheSiteAndWrap) {
-  const std::vector<TickerItem> items = Items({"a1", "a2", "b1", "b2", "b3", "c1"});
+  const std::vector<TickerItem> items = TestItems({"a1", "a2", "b1", "b2", "b3", "c1"});
   struct Case {
     const char* from;
     bool next;
@@ -115,7 +105,7 @@ TEST(DisplayOrder, SiteJumpsLandOnTheFirstItemOfTheSiteAndWrap) {
     EXPECT_EQ(Title(items, order), c.to) << c.from << (c.next ? " next" : " previous");
   }
   // One site only: the cursor stays.
-  const std::vector<TickerItem> single = Items({"a1", "a2", "a3"});
+  const std::vector<TickerItem> single = TestItems({"a1", "a2", "a3"});
   DisplayOrder order;
   order.Rewind(single, nullptr);
   order.StepForward(single);
@@ -126,7 +116,7 @@ TEST(DisplayOrder, SiteJumpsLandOnTheFirstItemOfTheSiteAndWrap) {
 }
 
 TEST(DisplayOrder, ShuffleIsAPermutationThatDependsOnTheGenerator) {
-  const std::vector<TickerItem> items = Items({"a1", "a2", "a3", "b1", "b2", "b3", "c1", "c2"});
+  const std::vector<TickerItem> items = TestItems({"a1", "a2", "a3", "b1", "b2", "b3", "c1", "c2"});
   std::vector<std::vector<size_t>> orders;
   for (uint32_t seed : {1u, 2u, 3u}) {
     TickerRandom random(seed);
@@ -150,7 +140,7 @@ class ShownListTest : public ::testing::Test {
  protected:
   // Hands `names` over and selects `current` as on display.
   void Show(const std::vector<std::string>& names, const std::string& current = "") {
-    lists_.SetTickerList(Items(names));
+    lists_.SetTickerList(TestItems(names));
     lists_.SwapLists();  // with a command sink the hand-over waits for the engine's Reload
     if (!current.empty()) MoveTo(current);
   }
@@ -167,7 +157,7 @@ class ShownListTest : public ::testing::Test {
   std::string ReloadWith(const std::vector<std::string>& names) {
     const TickerPlace place = lists_.CurrentPlace();
     lists_.SetCommandSink([](uint8_t) { return true; });
-    lists_.SetTickerList(Items(names));
+    lists_.SetTickerList(TestItems(names));
     lists_.SwapLists();
     lists_.PlaceAfterReload(place, nullptr);
     TickerItem item;
@@ -194,7 +184,7 @@ TEST_F(ShownListTest, ReloadContinuesAfterTheItemBySiteOrByPosition) {
   // Random order rewinds the new list, shuffled.
   Show({"a1", "a2", "b1"}, "a2");
   const TickerPlace place = lists_.CurrentPlace();
-  lists_.SetTickerList(Items({"a1", "a2", "b1", "b2", "b3", "c1"}));
+  lists_.SetTickerList(TestItems({"a1", "a2", "b1", "b2", "b3", "c1"}));
   lists_.SwapLists();
   TickerRandom random(7);
   lists_.PlaceAfterReload(place, &random);
@@ -234,7 +224,7 @@ TEST_F(ShownListTest, ReadersGetCopiesAndOpeningHidesOnlyWhileTwoStayVisible) {
   ASSERT_TRUE(lists_.OnDisplay(&on_display));
   EXPECT_EQ(on_display.title, "a2");
 
-  std::vector<TickerItem> items = Items({"a1", "a2", "b1"});
+  std::vector<TickerItem> items = TestItems({"a1", "a2", "b1"});
   for (int i = 0; i < 3; ++i) {
     items[static_cast<size_t>(i)].id = 10 + i;
     items[static_cast<size_t>(i)].hide_once_opened = true;
@@ -260,7 +250,7 @@ TEST_F(ShownListTest, ReadersGetCopiesAndOpeningHidesOnlyWhileTwoStayVisible) {
   // A reference to a replaced list marks nothing.
   TickerItemRef ref;
   ASSERT_TRUE(lists_.Current(&item, &ref));
-  lists_.SetTickerList(Items({"z1"}));
+  lists_.SetTickerList(TestItems({"z1"}));
   EXPECT_FALSE(lists_.MarkOpened(ref));
   EXPECT_GT(lists_.Snapshot().generation, snapshot.generation);
   // An empty hand-over becomes the placeholder: the list is never empty.
@@ -283,7 +273,7 @@ TEST(ItemOpening, MarksTheRecordReadOnceAndGivesItsLink) {
     ASSERT_NE(number, 0u);
   }
   TickerLists lists(dir.path());
-  std::vector<TickerItem> shown = Items({"t1", "t2"});
+  std::vector<TickerItem> shown = TestItems({"t1", "t2"});
   shown[1].id = static_cast<int32_t>(number);
   lists.SetTickerList(shown);
   const platform::CalendarTime first = {2024, 5, 0, 2, 9, 30, 0, 0};

@@ -15,6 +15,8 @@
 namespace korvo {
 namespace {
 
+using testing::TestItems;
+
 // Shows nothing; the test says when an item ends.
 class FakeDisplay : public TickerDisplay {
  public:
@@ -72,25 +74,13 @@ class RecordingDispatcher : public NotificationDispatcher {
   std::vector<int> veto;
 };
 
-std::vector<TickerItem> Items(const std::vector<std::string>& names) {
-  std::vector<TickerItem> items;
-  for (const std::string& name : names) {
-    TickerItem item;
-    item.title = name;
-    item.link = "http://127.0.0.1/" + name;
-    item.site_link = "http://127.0.0.1/" + name.substr(0, 1) + "/";
-    items.push_back(item);
-  }
-  return items;
-}
-
 uint8_t Code(EngineCommand command) { return static_cast<uint8_t>(command); }
 
 class TickerEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     lists_ = std::make_shared<TickerLists>(folder_.path());
-    lists_->SetTickerList(Items({"a1", "a2", "b1", "b2", "c1"}));
+    lists_->SetTickerList(TestItems({"a1", "a2", "b1", "b2", "c1"}));
     Make(std::make_shared<FakeDisplay>());
   }
   void Make(std::shared_ptr<TickerDisplay> display) {
@@ -180,7 +170,7 @@ TEST_F(TickerEngineTest, PauseIgnoresSteppingAndQuitEndsIt) {
 TEST_F(TickerEngineTest, ReloadSwapsBetweenItemsAndKeepsThePlace) {
   Run({EngineCommand::kNext, EngineCommand::kNext});
   EXPECT_EQ(shown().back(), "a2");
-  lists_->SetTickerList(Items({"x1", "a1", "a2", "b1"}));  // pushes Reload
+  lists_->SetTickerList(TestItems({"x1", "a1", "a2", "b1"}));  // pushes Reload
   Run();
   EXPECT_EQ(lists_->shown()[0].title, "a1");  // not while an item is on display
   fake().Finish();
@@ -190,7 +180,7 @@ TEST_F(TickerEngineTest, ReloadSwapsBetweenItemsAndKeepsThePlace) {
   EXPECT_EQ(host_->calls.back(), "reloaded+");  // live bookmarks are refreshed by default
   // A vetoed reload keeps the old list.
   dispatcher_->veto = {4};
-  lists_->SetTickerList(Items({"y1"}));
+  lists_->SetTickerList(TestItems({"y1"}));
   fake().Finish();
   Run();
   EXPECT_EQ(lists_->shown()[0].title, "x1");
@@ -200,14 +190,14 @@ TEST_F(TickerEngineTest, ReloadSwapsBetweenItemsAndKeepsThePlace) {
   HeadlineStyle style;
   style.flags = ticker_flags::kNoLiveBookmarks;
   engine_->SetStyle(style);
-  lists_->SetTickerList(Items({"z1", "z2"}));
+  lists_->SetTickerList(TestItems({"z1", "z2"}));
   fake().Finish();
   Run();
   EXPECT_EQ(host_->calls.back(), "reloaded");
 }
 
 TEST_F(TickerEngineTest, ShuffleAndUnshuffleRewindForTheNextItem) {
-  lists_->SetTickerList(Items({"a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9"}));
+  lists_->SetTickerList(TestItems({"a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9"}));
   Run({EngineCommand::kNext});
   Run({EngineCommand::kShuffle});
   EXPECT_TRUE(engine_->random_order());
@@ -249,7 +239,7 @@ TEST_F(TickerEngineTest, OpenCurrentMarksTheRecordReadAndHidesOnceOpenedItems) {
       ASSERT_NE(number, 0u);
     }
   }
-  std::vector<TickerItem> items = Items({"r1", "r2", "r3"});
+  std::vector<TickerItem> items = TestItems({"r1", "r2", "r3"});
   for (size_t i = 0; i < 3; ++i) {
     items[i].id = static_cast<int32_t>(numbers[i]);
     items[i].hide_once_opened = true;

@@ -3,6 +3,7 @@
 #define KORVO_TESTS_TICKER_TICKER_TEST_SUPPORT_H_
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -11,6 +12,20 @@
 #include "ticker/headline_display.h"
 
 namespace korvo::testing {
+
+// Items named "<site><n>" (for example "a1", "b2"): the link is made from the name, the site
+// link from its letter.
+inline std::vector<TickerItem> TestItems(const std::vector<std::string>& names) {
+  std::vector<TickerItem> items;
+  for (const std::string& name : names) {
+    TickerItem item;
+    item.title = name;
+    item.link = "http://127.0.0.1/" + name;
+    item.site_link = "http://127.0.0.1/" + name.substr(0, 1) + "/";
+    items.push_back(item);
+  }
+  return items;
+}
 
 // A tick source that the test opens: Wait blocks until the test released a tick (or a stop
 // interrupted it).

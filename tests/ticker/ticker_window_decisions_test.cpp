@@ -53,8 +53,8 @@ TEST(LinkOpening, TheLinkIsOneQuotedArgumentThatCannotBreakOut) {
 }
 
 TEST(LinkOpening, TheProgramComesOutOfACommandLineAndTheFlagsChooseTheWay) {
-  EXPECT_EQ(ProgramFromCommand(std::string_view(
-                "\"C:\\Program Files\\Browser\\b.exe\" --single-argument %1")),
+  EXPECT_EQ(ProgramFromCommand(
+                std::string_view("\"C:\\Program Files\\Browser\\b.exe\" --single-argument %1")),
             "C:\\Program Files\\Browser\\b.exe");
   EXPECT_EQ(ProgramFromCommand(std::string_view("  C:\\b.exe -url \"%1\"")), "C:\\b.exe");
   EXPECT_EQ(ProgramFromCommand(std::wstring_view(L"b.exe")), L"b.exe");

@@ -1,9 +1,8 @@
 // korvo.exe's side of the ticker, in the test's own process: the GDI renderer's strips and
 // frames, the waitable 16 ms clock, the clipboard, and the headline window's layout and
 // commands.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <string>
@@ -28,8 +27,8 @@ class TestWindow {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KorvoTickerTest";
     RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(0, L"KorvoTickerTest", L"t", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                            height, nullptr, nullptr, wc.hInstance, nullptr);
+    hwnd_ = CreateWindowExW(0, L"KorvoTickerTest", L"t", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                            nullptr, nullptr, wc.hInstance, nullptr);
   }
   ~TestWindow() { DestroyWindow(hwnd_); }
   HWND hwnd() const { return hwnd_; }
@@ -85,17 +84,17 @@ TEST(GdiHeadlineRenderer, DrawsTheTextIntoTheStripsBeyondTheBox) {
   // below the blank rows in the swapped one.
   EXPECT_EQ(renderer.TextPixels(renderer.strip(), 0, 0, b, renderer.strip().height), 0);
   EXPECT_GT(renderer.TextPixels(renderer.strip(), b, 0, b + geometry.text_width, h), 20);
-  EXPECT_EQ(renderer.TextPixels(renderer.strip(), b, h, renderer.strip().width,
-                                renderer.strip().height),
-            0);
+  EXPECT_EQ(
+      renderer.TextPixels(renderer.strip(), b, h, renderer.strip().width, renderer.strip().height),
+      0);
   EXPECT_EQ(renderer.TextPixels(renderer.swapped(), 0, 0, renderer.swapped().width, h), 0);
   EXPECT_GT(renderer.TextPixels(renderer.swapped(), b, h, b + geometry.text_width, 2 * h), 20);
   // Every kind of frame can be shown; the composed ones go through the back buffer.
   EffectFrame frame;
   frame.x = b;
-  for (EffectFrame::Mode mode : {EffectFrame::Mode::kPlain, EffectFrame::Mode::kClip,
-                                 EffectFrame::Mode::kAlpha, EffectFrame::Mode::kZoom,
-                                 EffectFrame::Mode::kTilt, EffectFrame::Mode::kBlank}) {
+  for (EffectFrame::Mode mode :
+       {EffectFrame::Mode::kPlain, EffectFrame::Mode::kClip, EffectFrame::Mode::kAlpha,
+        EffectFrame::Mode::kZoom, EffectFrame::Mode::kTilt, EffectFrame::Mode::kBlank}) {
     frame.mode = mode;
     frame.clip_left = 0;
     frame.clip_right = b;
