@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "platform/clock.h"
+#include "platform/code_page.h"
 #include "store/database_guard.h"
+#include "ticker/item_opening.h"
 #include "ticker/ticker_dump.h"
 
 namespace korvo {
@@ -147,6 +150,13 @@ bool TickerLists::reload_pending() const {
   return spare_pending_;
 }
 
+bool TickerLists::OpenItemByRecord(int32_t id, std::string* link) {
+  link->clear();
+  if (id == 0 || id == -1 || id == -2) return false;
+  *link = OpenItemById(*this, working_folder_, id, platform::LocalNow());
+  return true;
+}
+
 void TickerLists::SetShownOrder(std::vector<size_t> order) {
   std::lock_guard<std::mutex> lock(mutex_);
   order_.Assign(order, shown_.size());
@@ -182,12 +192,14 @@ bool TickerLists::MarkOpenedLocked(size_t index) {
 }
 
 bool TickerLists::MarkOpenedById(int32_t id) {
-  if (id < 1) return false;
   std::lock_guard<std::mutex> lock(mutex_);
+  bool found = false;
   for (size_t i = 0; i < shown_.size(); ++i) {
-    if (shown_[i].id == id) return MarkOpenedLocked(i);
+    if (shown_[i].id != id) continue;
+    MarkOpenedLocked(i);
+    found = true;
   }
-  return false;
+  return found;
 }
 
 bool TickerLists::MarkOpened(const TickerItemRef& ref) {

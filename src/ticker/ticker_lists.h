@@ -24,7 +24,8 @@
 // marks) happens under the one lock of this object.
 //
 // Threads: every member may be called from any thread. The lists' own lock is never held while
-// the store lock is taken or the command sink is called, so it nests inside nothing.
+// the store lock is taken or the command sink is called: it is the innermost lock (taken inside
+// the store lock by OpenItemByRecord and OpenItemById, inside nothing else).
 #ifndef KORVO_TICKER_TICKER_LISTS_H_
 #define KORVO_TICKER_TICKER_LISTS_H_
 
@@ -112,6 +113,14 @@ class TickerLists {
   std::vector<TickerItem> spare() const;
   size_t shown_count() const;
   bool reload_pending() const;
+  // Opens the item with record number `id` for a reader outside the ticker (the local server's
+  // redirect). Fails for the ids 0, -1 and -2 and does nothing else then. Otherwise, under the
+  // store lock: every shown item with that id gets the read bit, and one that leaves the list
+  // once opened is hidden while the list still shows at least two items; the record's check day
+  // is set to the local time when it is empty; `*link` gets the record's link (empty when the
+  // record cannot be read). (item_opening.h)
+  bool OpenItemByRecord(int32_t id, std::string* link);
+
   // Sets the display order of the shown list (positions into it). Positions out of range are
   // dropped. An empty order means list order.
   void SetShownOrder(std::vector<size_t> order);
@@ -121,10 +130,10 @@ class TickerLists {
   // A copy of the item on display; false when none is (nothing shown yet, or the list was
   // replaced since).
   bool OnDisplay(TickerItem* item) const;
-  // The item opened by its record id, as the local server and the skin window open items: the
-  // first shown item with that id gets its read mark; when it is hidden once opened and at least
-  // two items of the list are visible, it is hidden. False when no shown item has the id (ids
-  // below 1 never match).
+  // The list's part of opening an item by its record id (the local server, the skin window):
+  // every shown item with that id gets its read mark, and one that is hidden once opened is
+  // hidden while at least two items of the list are visible. False when no shown item has the
+  // id.
   bool MarkOpenedById(int32_t id);
   // The same for the item `ref` the engine selected; false when the list was replaced since.
   bool MarkOpened(const TickerItemRef& ref);

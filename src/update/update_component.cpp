@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fetch/http_settings.h"
 #include "fetch/site_icon_fetcher.h"
 #include "shell/app_shell.h"
 #include "shell/general_settings.h"
@@ -9,20 +10,6 @@
 #include "ticker/ticker_lists.h"
 
 namespace korvo {
-
-namespace {
-
-HttpSettings HttpSettingsFrom(const NetworkSettings& network) {
-  HttpSettings settings;
-  settings.type = network.type;
-  settings.proxy = network.proxy;
-  settings.port = network.port;
-  settings.user_agent = network.user_agent;
-  settings.time_out = network.time_out;
-  return settings;
-}
-
-}  // namespace
 
 UpdateComponent::UpdateComponent(Parts parts) : parts_(std::move(parts)) {}
 
@@ -91,6 +78,10 @@ void UpdateComponent::Stop(AppShell&) {
   if (!scheduler_->Stop(UpdateScheduler::kStopWaitMs) && parts_.log) {
     parts_.log("update scheduler: did not stop within 5000 ms; left to finish alone");
   }
+}
+
+platform::CalendarTime UpdateComponent::LatestArrival() const {
+  return cycle_ ? cycle_->latest_arrival() : platform::CalendarTime();
 }
 
 bool UpdateComponent::RunNow() { return scheduler_ && scheduler_->RunNow(); }

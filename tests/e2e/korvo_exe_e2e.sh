@@ -17,7 +17,8 @@
 #   6. A channel list with one feed of a local HTTP server (python3 http.server on 127.0.0.1):
 #      the start-up fetches it once; after the feed grew, command 32879 fetches it again; at exit
 #      the store holds every item once (read with the native korvo-headless --dump-store when
-#      build/native has it) and "dump.dat" the three shown items.
+#      build/native has it) and "dump.dat" the three shown items. The local server answers
+#      /xmlitems with the shown items and /index.html with the built-in page.
 #   7. The ticker: a first start shows the placeholder "ニュース取得中"; after the first update of a
 #      local feed a Japanese headline scrolls (two screenshots a moment apart differ); korvo.exe
 #      uses under 5 % of one core over 10 s of scrolling; a restart shows the saved items at once.
@@ -312,6 +313,9 @@ wait_requests() {
   for _ in $(seq 100); do [ -e "$p6/database/check" ] || return 0; sleep 0.1; done
   return 1
 }
+# The local server on a port of its own (Winsock under Wine).
+sport=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+printf '[server_config]\r\nport=%d\r\n' "$sport" >"$p6/setup.ini"
 start_korvo "$p6"
 first=$korvo_pid
 ctl wait-window 30000 >/dev/null || fail "no main window (update)"
@@ -323,6 +327,27 @@ ctl post 273 32879 0 >/dev/null || fail "command 32879 could not be posted"
 wait_requests 2 || fail "command 32879 did not fetch the feed"
 [ "$(requests)" = 2 ] || fail "$(requests) requests of the feed, expected 2"
 ok "command 32879 runs an update now"
+# The ticker swaps a handed-over list in between two headlines, so the new item reaches the
+# shown list (and the server) once the headline on display has crossed the box.
+served=$(python3 - "$sport" <<'PY'
+import sys, time, urllib.request
+base = 'http://localhost:%s/' % sys.argv[1]
+deadline = time.time() + 40
+while True:
+    try:
+        items = urllib.request.urlopen(base + 'xmlitems', timeout=10).read().decode('cp932')
+        index = urllib.request.urlopen(base + 'index.html', timeout=10).read().decode('cp932')
+    except Exception as e:
+        print('no answer: %s' % e)
+        sys.exit(0)
+    if ('見出し 3' in items and 'KorvoNewsReader(resource)' in index) or time.time() > deadline:
+        break
+    time.sleep(0.5)
+print('ok' if '見出し 3' in items and 'KorvoNewsReader(resource)' in index else items[:300])
+PY
+)
+[ "$served" = ok ] || fail "korvo.exe's local server: $served"
+ok "korvo.exe's local server answers /xmlitems with the shown items and /index.html"
 ctl close >/dev/null
 wait_exit "$first" "korvo.exe (update)"
 [ "$(stat -c %s "$p6/dump.dat" 2>/dev/null)" = 12 ] || fail "dump.dat does not hold three items"
@@ -350,6 +375,8 @@ p7=$(program_folder ticker)
 } >"$site/ticker.xml"
 printf '<?xml version="1.0" encoding="UTF-8"?>\n<opml version="1.0"><body><outline text="t" xmlUrl="http://127.0.0.1:%d/ticker.xml"/></body></opml>\n' \
   "$port" >"$p7/channel.opml"
+# The local server on a port of its own here too.
+printf '[server_config]\r\nport=%d\r\n' "$sport" >"$p7/setup.ini"
 # window_crop <name> <png>: the main window's rectangle cut out of a screenshot.
 window_crop() {
   local r

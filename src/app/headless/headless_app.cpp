@@ -4,7 +4,9 @@
 #include <sstream>
 
 #include "app/headless/command_file.h"
+#include "app/headless/echo_plugin.h"
 #include "app/headless/headless_ticker_host.h"
+#include "app/server_wiring.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/termination_signal.h"
@@ -33,6 +35,7 @@ void HeadlessApp::AttachComponents(AppShell& shell) {
   auto host =
       std::make_shared<HeadlessTickerHost>([this](const std::string& line) { Print(line); });
   ticker_ = AttachTickerEngine(shell, update_.ticker, std::move(display), std::move(host));
+  server_ = AttachLocalServer(shell, update_, [this](const std::string& line) { Print(line); });
 }
 
 void HeadlessApp::StartTicker(const AppShell& shell) {
@@ -149,6 +152,7 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   if (options_.dump_store) return DumpStore(shell);
 
   AttachComponents(shell);
+  if (!options_.echo_plugin_log.empty()) InstallEchoPlugin(options_.echo_plugin_log);
   shell.TakeStoreHolder();
   shell.OpenMainWindowParts();
   shell.ContinueStartup();
@@ -167,7 +171,8 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   shell.StopTickerEngine();
   shell.StopUpdateScheduler();
   const bool saved = shell.SaveGeneralSettings();
-  shell.ReleaseServices();
+  shell.ReleaseServices();  // the server stops before the stand-in plug-in goes
+  if (!options_.echo_plugin_log.empty()) UninstallEchoPlugin();
   shell.ReleaseProcess();
   Print(std::string("korvo-headless: stopped") +
         (saved ? ", settings saved" : ", settings NOT saved"));

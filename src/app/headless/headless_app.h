@@ -1,10 +1,10 @@
 // korvo-headless: the program without windows. It runs the same start-up and shut-down sequence
 // as korvo.exe (AppShell) and, until told to end, the subsystems attached in AttachComponents:
 // the store holder, the ticker engine with a display that draws nothing but takes as long as
-// the effects would, the update scheduler with its initial forced run. Each update run prints one
-// line
-// ("run: forced, 3 queued, 3 fetched, ..."), each headline the ticker shows one line
-// ("ticker: 3/12 見出し [サイト]").
+// the effects would, the update scheduler with its initial forced run, the local server (its
+// index page address is printed: "server: http://localhost:31622/index.html"). Each update run
+// prints one line ("run: forced, 3 queued, 3 fetched, ..."), each headline the ticker shows one
+// line ("ticker: 3/12 見出し [サイト]").
 //
 // Options of its own (headless_options.h): "--commands FILE" drives the running program through
 // a command file (command_file.h); "--dump-store" prints the store and ends.
@@ -23,6 +23,8 @@
 #include "store/console_progress.h"
 
 namespace korvo {
+
+class ServerComponent;
 
 class HeadlessApp {
  public:
@@ -57,6 +59,7 @@ class HeadlessApp {
   HeadlessOptions options_;
   UpdateWiring update_;
   TickerWiring ticker_;
+  ServerComponent* server_ = nullptr;  // owned by the shell of Run
 };
 
 }  // namespace korvo

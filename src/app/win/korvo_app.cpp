@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/server_wiring.h"
 #include "app/ticker_wiring.h"
 #include "app/update_wiring.h"
 #include "app/win/main_window.h"
@@ -88,6 +89,8 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
                                     LRESULT* result) {
     return headline->HandleMessage(window, message, w, l, result);
   };
+  // The local server (started after the update scheduler, stopped before the plug-in host).
+  AttachLocalServer(shell, road, nullptr);
   const std::string folder = shell.folders().working_folder;
   hooks.flush_store = [folder] {
     DatabaseGuard guard(folder);
