@@ -19,11 +19,13 @@ struct TickerEngineComponent::Exit {
 
 TickerEngineComponent::TickerEngineComponent(std::shared_ptr<TickerLists> lists,
                                              std::shared_ptr<TickerEngine> engine,
-                                             std::function<void()> while_waiting)
+                                             std::function<void()> while_waiting,
+                                             int stop_timeout_ms)
     : stage_(lists),
       lists_(std::move(lists)),
       engine_(std::move(engine)),
-      while_waiting_(std::move(while_waiting)) {}
+      while_waiting_(std::move(while_waiting)),
+      stop_timeout_ms_(stop_timeout_ms) {}
 
 TickerEngineComponent::~TickerEngineComponent() {
   if (thread_.joinable()) {
@@ -59,7 +61,7 @@ void TickerEngineComponent::Stop(AppShell& shell) {
   if (thread_.joinable()) {
     engine_->Push(static_cast<uint8_t>(EngineCommand::kQuit));
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopTimeoutMs);
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(stop_timeout_ms_);
     bool ended = false;
     for (;;) {
       {

@@ -4,7 +4,8 @@
 //          placeholder) and shows it at once, gives the engine the style of the loaded general
 //          settings, attaches the engine's queue to the lists (hand-overs then wait for Reload)
 //          and starts the engine thread.
-//   Stop   pushes Quit and waits at most 5000 ms for the engine thread (calling `while_waiting`
+//   Stop   pushes Quit and waits at most 5000 ms (kStopTimeoutMs) for the engine thread (calling
+//   `while_waiting`
 //          about every 10 ms, so korvo.exe can let through messages the engine's threads send
 //          to its windows meanwhile); a thread that does not end in time is left running on its
 //          own (it co-owns everything it uses). Then a list handed over but not yet swapped in
@@ -29,9 +30,11 @@ class TickerEngineComponent : public AppComponent {
  public:
   static constexpr int kStopTimeoutMs = 5000;
 
-  // `engine` was made with the same `lists`. `while_waiting` may be empty.
+  // `engine` was made with the same `lists`. `while_waiting` may be empty. `stop_timeout_ms`:
+  // how long Stop waits for the engine thread.
   TickerEngineComponent(std::shared_ptr<TickerLists> lists, std::shared_ptr<TickerEngine> engine,
-                        std::function<void()> while_waiting = nullptr);
+                        std::function<void()> while_waiting = nullptr,
+                        int stop_timeout_ms = kStopTimeoutMs);
   ~TickerEngineComponent() override;
 
   bool Start(AppShell& shell) override;
@@ -49,6 +52,7 @@ class TickerEngineComponent : public AppComponent {
   std::shared_ptr<TickerLists> lists_;
   std::shared_ptr<TickerEngine> engine_;
   std::function<void()> while_waiting_;
+  int stop_timeout_ms_;
   std::shared_ptr<Exit> exit_;
   std::thread thread_;
   size_t first_count_ = 0;

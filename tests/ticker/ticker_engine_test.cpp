@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "common/temp_folder.h"
+#include "shell/app_shell.h"
 #include "shell/main_window_ids.h"
 #include "store/database_guard.h"
 #include "ticker/headline_display.h"
+#include "ticker/ticker_dump.h"
+#include "ticker/ticker_engine_component.h"
 #include "ticker/ticker_test_support.h"
 
 namespace korvo {
@@ -299,6 +304,83 @@ TEST_F(TickerEngineTest, NextMidScrollEndsTheItemAndStartsTheNextFromItsFirstFra
   engine_->Push(Code(EngineCommand::kQuit));
   EXPECT_FALSE(engine_->RunPass());
   display_->Shutdown();
+}
+
+// A display whose stop hangs until the test lets it go, as a display thread stuck in a driver
+// would.
+class HangingDisplay : public FakeDisplay {
+ public:
+  void StopNow() override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    released_.wait(lock, [&] { return release_; });
+    FakeDisplay::StopNow();
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    release_ = true;
+    released_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool release_ = false;
+};
+
+class TickerEngineComponentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    shell_.RecordSystem({6, 1}, 1041);
+    ASSERT_TRUE(shell_.ClaimInstance(program_.path()));
+    shell_.EnterWorkingFolder(program_.path(), app_data_.path());
+    lists_ = std::make_shared<TickerLists>(shell_.folders().working_folder);
+  }
+  std::shared_ptr<TickerEngine> Engine(std::shared_ptr<TickerDisplay> display) {
+    TickerEngine::Parts parts;
+    parts.lists = lists_;
+    parts.display = std::move(display);
+    parts.working_folder = shell_.folders().working_folder;
+    return std::make_shared<TickerEngine>(std::move(parts));
+  }
+
+  testing::TempFolder program_;
+  testing::TempFolder app_data_;
+  testing::ScopedCurrentDirectory restore_{program_.path()};
+  AppShell shell_;
+  std::shared_ptr<TickerLists> lists_;
+};
+
+TEST_F(TickerEngineComponentTest, StartsWithTheFirstListAndStopsWithinItsLimit) {
+  auto engine = Engine(std::make_shared<FakeDisplay>());
+  int waits = 0;
+  TickerEngineComponent component(lists_, engine, [&] { ++waits; });
+  ASSERT_TRUE(component.Start(shell_));
+  EXPECT_EQ(component.first_list_count(), 1u);  // no dump.dat: the placeholder, shown at once
+  EXPECT_EQ(lists_->shown_count(), 1u);
+  // From now on hand-overs go to the engine's queue (the engine thread takes the Reload).
+  lists_->SetTickerList(TestItems({"a1", "a2", "b1"}));
+  component.Stop(shell_);
+  EXPECT_TRUE(component.stopped_in_time());
+  EXPECT_TRUE(engine->quit());
+  EXPECT_EQ(lists_->shown_count(), 0u);  // freed; the list was saved first
+  std::vector<uint32_t> saved;
+  EXPECT_TRUE(ReadTickerDump(shell_.folders().working_folder + "/" + kTickerDumpName, &saved));
+  EXPECT_TRUE(saved.empty());  // three items, none names a record
+}
+
+TEST_F(TickerEngineComponentTest, AnEngineThatHangsIsLeftBehindAfterTheTimeLimit) {
+  auto display = std::make_shared<HangingDisplay>();
+  auto engine = Engine(display);
+  int waits = 0;
+  TickerEngineComponent component(
+      lists_, engine, [&] { ++waits; }, 100);
+  ASSERT_TRUE(component.Start(shell_));
+  engine->Push(static_cast<uint8_t>(EngineCommand::kNext));
+  component.Stop(shell_);  // Quit waits for the display's stop, which hangs
+  EXPECT_FALSE(component.stopped_in_time());
+  EXPECT_GT(waits, 0);  // the window thread's messages were let through meanwhile
+  EXPECT_EQ(lists_->shown_count(), 0u);
+  display->Release();  // the engine thread ends on its own; it co-owns what it uses
 }
 
 }  // namespace
