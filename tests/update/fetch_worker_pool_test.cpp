@@ -39,20 +39,26 @@ class Gate {
   bool open_ = false;
 };
 
-// Counts fetches and the most that ran at once.
+// Counts fetches and the most that ran at once. With `hold` > 0 the first `hold` fetches wait in
+// Enter until that many have entered, so they are all running at one moment however slowly the
+// threads are scheduled.
 struct Meter {
   std::atomic<int> now{0};
   std::atomic<int> peak{0};
   std::mutex mutex;
+  std::condition_variable entered_changed;
   std::vector<std::string> order;  // start order
+  size_t hold = 0;
 
   void Enter(const std::string& url) {
     const int running = ++now;
     int seen = peak.load();
     while (running > seen && !peak.compare_exchange_weak(seen, running)) {
     }
-    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_lock<std::mutex> lock(mutex);
     order.push_back(url);
+    entered_changed.notify_all();
+    entered_changed.wait(lock, [&] { return order.size() >= hold; });
   }
   void Leave() { --now; }
 };
@@ -70,6 +76,7 @@ void WaitUntil(const std::function<bool()>& done) {
 
 TEST(FetchWorkerPool, TwelveChannelsNeverMoreThanFourAtOnceEachFetchedOnce) {
   auto meter = std::make_shared<Meter>();
+  meter->hold = 4;
   FetchWorkerPool pool;
   auto changed = std::make_shared<ChangedSet>();
   const std::vector<FetchJob> jobs = Jobs(12);
@@ -77,7 +84,7 @@ TEST(FetchWorkerPool, TwelveChannelsNeverMoreThanFourAtOnceEachFetchedOnce) {
       jobs,
       [meter](const std::string& url, uint32_t) {
         meter->Enter(url);
-        std::this_thread::sleep_for(milliseconds(30));
+        std::this_thread::sleep_for(milliseconds(5));  // a fifth worker would overlap these
         meter->Leave();
         return url.back() == '3' || url.back() == '7';  // feed3, feed7
       },
