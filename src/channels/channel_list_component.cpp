@@ -3,24 +3,11 @@
 #include <utility>
 
 #include "channels/channel_list_loader.h"
+#include "fetch/network_http_settings.h"
 #include "shell/app_shell.h"
 #include "shell/network_settings.h"
 
 namespace korvo {
-
-namespace {
-
-HttpSettings HttpSettingsFrom(const NetworkSettings& network) {
-  HttpSettings settings;
-  settings.type = network.type;
-  settings.proxy = network.proxy;
-  settings.port = network.port;
-  settings.user_agent = network.user_agent;
-  settings.time_out = network.time_out;
-  return settings;
-}
-
-}  // namespace
 
 ChannelListComponent::ChannelListComponent() : ChannelListComponent(Options()) {}
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fetch/network_http_settings.h"
 #include "fetch/site_icon_fetcher.h"
 #include "shell/app_shell.h"
 #include "shell/general_settings.h"
@@ -9,20 +10,6 @@
 #include "ticker/ticker_lists.h"
 
 namespace korvo {
-
-namespace {
-
-HttpSettings HttpSettingsFrom(const NetworkSettings& network) {
-  HttpSettings settings;
-  settings.type = network.type;
-  settings.proxy = network.proxy;
-  settings.port = network.port;
-  settings.user_agent = network.user_agent;
-  settings.time_out = network.time_out;
-  return settings;
-}
-
-}  // namespace
 
 UpdateComponent::UpdateComponent(Parts parts) : parts_(std::move(parts)) {}
 
