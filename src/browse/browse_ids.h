@@ -74,6 +74,10 @@ constexpr int kDownTabs = 300;
 constexpr int kSummary = 301;
 constexpr int kMemo = 403;
 constexpr int kFirstBrowserTab = 500;
+// Summary: the labels, the values (1310 site, 1311 title, ..., 1317 URL) and the description.
+constexpr int kSummaryFirstLabel = 1300;
+constexpr int kSummaryFirstValue = 1310;
+constexpr int kSummaryDescription = 1320;
 // Memo editor.
 constexpr int kMemoWrite = 101;
 constexpr int kMemoBrowser = 103;

@@ -226,6 +226,7 @@ void BrowseWindow::Refill() {
 void BrowseWindow::Search() {
   const SearchQuery query = left_->Query();
   if (!SearchExpression(query.words).HasSearchWords()) return;  // empty words do nothing
+  left_->SelectTab(1);  // the form the search came from stays in view
   if (SendMessageW(list_->hwnd(), msg::kStartSearch, 0, 0) == 0) return;
   RunSearchDialog(services_, hwnd(), list_.get(), query);
 }

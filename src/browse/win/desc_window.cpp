@@ -20,6 +20,8 @@ const char* const kLabels[DescWindow::kFieldCount] = {u8"サイト",     u8"タ�
                                                       u8"作成者",     u8"取得日",   u8"作成日",
                                                       u8"チェック日", u8"URL"};
 constexpr int kTitle = 1;
+
+HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 constexpr int kLink = 7;
 
 }  // namespace
@@ -49,19 +51,21 @@ bool DescWindow::Create(HWND parent, const RECT& r) {
   title_font_.Reset(MakeFont(-12, FW_NORMAL, L"MS UI Gothic", true));
   for (int i = 0; i < kFieldCount; ++i) {
     labels_[i] = CreateWindowExW(0, L"STATIC", platform::WideFromUtf8(kLabels[i]).c_str(),
-                                 WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 10, 10, hwnd(), nullptr,
+                                 WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 10, 10, hwnd(),
+                                 ControlId(browse_control::kSummaryFirstLabel + i),
                                  services_.instance, nullptr);
     SendMessageW(labels_[i], WM_SETFONT, reinterpret_cast<WPARAM>(label_font_.get()), FALSE);
     if (i == kTitle) {
       // The title is a notifying label drawn as a link.
-      values_[i] = CreateWindowExW(0, L"STATIC", L"",
-                                   WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS,
-                                   0, 0, 10, 10, hwnd(), nullptr, services_.instance, nullptr);
+      values_[i] = CreateWindowExW(
+          0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 0,
+          10, 10, hwnd(), ControlId(browse_control::kSummaryFirstValue + i), services_.instance,
+          nullptr);
       SendMessageW(values_[i], WM_SETFONT, reinterpret_cast<WPARAM>(title_font_.get()), FALSE);
     } else {
-      values_[i] =
-          CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 0,
-                          0, 10, 10, hwnd(), nullptr, services_.instance, nullptr);
+      values_[i] = CreateWindowExW(
+          0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 0, 0, 10, 10,
+          hwnd(), ControlId(browse_control::kSummaryFirstValue + i), services_.instance, nullptr);
       SendMessageW(values_[i], WM_SETFONT,
                    reinterpret_cast<WPARAM>(i == kLink ? link_font_.get() : value_font_.get()),
                    FALSE);
@@ -70,7 +74,7 @@ bool DescWindow::Create(HWND parent, const RECT& r) {
   description_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, L"EDIT", L"",
       WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 10,
-      10, hwnd(), nullptr, services_.instance, nullptr);
+      10, hwnd(), ControlId(browse_control::kSummaryDescription), services_.instance, nullptr);
   SendMessageW(description_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
   LoadDescriptionFont();
   // The labels' column fits the widest label, and dates fit their W3C form.
@@ -171,7 +175,10 @@ LRESULT DescWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(panel_brush_);
       }
-      if (control == description_) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      if (control == description_) {
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
       return reinterpret_cast<LRESULT>(panel_brush_);
     }
     case WM_SETCURSOR:
