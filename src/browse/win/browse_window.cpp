@@ -11,6 +11,7 @@
 #include "browse/win/browse_options_dialog.h"
 #include "browse/win/browse_resource.h"
 #include "browse/win/browse_win_util.h"
+#include "browse/win/browser_launch.h"
 #include "browse/win/busy_dialogs.h"
 #include "browse/win/web_view_win.h"
 #include "browse/win/win_user_dialogs.h"
@@ -169,12 +170,9 @@ void BrowseWindow::OnCreate() {
   };
   down_->row_changed = [this](const ListRow& row) { list_->UpdateRows({row}); };
   if (OutlineTreeView* favourites = left_->favourites_tree()) {
+    // A favourite opens in the browser, as from the ticker menu.
     favourites->on_open = [this](const std::string& address) {
-      if (IsWebAddress(address)) {
-        down_->OpenTab(address, std::wstring());
-      } else {
-        Tell(hwnd(), u8"このアドレスは開けません。", u8"エラー");
-      }
+      OpenInExternalBrowser(services_.main_window, hwnd(), address, false);
     };
   }
   for (int id : {ctl::kCollapseLeft, ctl::kCollapseRight}) {

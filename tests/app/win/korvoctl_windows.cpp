@@ -15,8 +15,9 @@
 //   korvoctl status-text <class> <path> <part>       a status bar part's text
 //
 // Texts of other processes' controls are read through memory allocated in that process.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
