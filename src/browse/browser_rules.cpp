@@ -1,24 +1,13 @@
 #include "browse/browser_rules.h"
 
+#include "browse/ascii_case.h"
+
 namespace korvo {
-
-namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != prefix[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool MayOpenLink(std::string_view link) {
   if (link.empty() || link.find('@') != std::string_view::npos) return false;
-  if (StartsWithIgnoringCase(link, "http://") || StartsWithIgnoringCase(link, "https://")) {
+  if (StartsWithIgnoringAsciiCase(link, "http://") ||
+      StartsWithIgnoringAsciiCase(link, "https://")) {
     return true;
   }
   const size_t dot = link.rfind('.');
@@ -26,7 +15,7 @@ bool MayOpenLink(std::string_view link) {
   const std::string_view extension = link.substr(dot + 1);
   for (const char* known : {"html", "htm", "rdf", "rss", "xml", "atom", "mp3", "jpg", "gif", "opml",
                             "bmp", "mpeg", "mpg", "avi"}) {
-    if (StartsWithIgnoringCase(extension, known)) return true;
+    if (StartsWithIgnoringAsciiCase(extension, known)) return true;
   }
   return false;
 }

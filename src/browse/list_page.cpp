@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "browse/ascii_case.h"
+#include "browse/markup_text.h"
 #include "browse/record_walk.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -47,53 +49,16 @@ std::string CommentParagraph(std::string_view comment) {
   return out;
 }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 const char kPageEnd[] = "</table></body></html>\n";
 
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (platform::IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
-      out += c;
-      out += text[++i];  // a trail byte may equal '<' or '>' in value; it stays as it is
-      continue;
-    }
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string EscapeHtml(std::string_view text) { return EscapeMarkup(text, MarkupEncoding::kCp932); }
 
 bool IsPageLink(std::string_view link) {
-  return StartsWithIgnoringCase(link, "http://") || StartsWithIgnoringCase(link, "https://") ||
-         StartsWithIgnoringCase(link, "file:");
+  return StartsWithIgnoringAsciiCase(link, "http://") ||
+         StartsWithIgnoringAsciiCase(link, "https://") ||
+         StartsWithIgnoringAsciiCase(link, "file:");
 }
 
 std::string PageHead(std::string_view program_folder, std::string_view title) {

@@ -1,5 +1,6 @@
 #include "browse/read_later_file.h"
 
+#include "browse/markup_text.h"
 #include "feed/calendar_math.h"
 #include "feed/feed_date.h"
 #include "platform/code_page.h"
@@ -8,31 +9,14 @@ namespace korvo {
 
 namespace {
 
-// UTF-8 text of `text` with the characters XML reserves written as references.
+// UTF-8 text of `text` with the characters XML reserves written as references and without the
+// control characters XML 1.0 does not allow.
 std::string XmlText(const std::u16string& text) {
-  std::string out;
+  std::string allowed;
   for (char c : platform::Utf16ToUtf8(text)) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        // Control characters other than tab and line ends are not allowed in XML 1.0.
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') {
-          out += c;
-        }
-    }
+    if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') allowed += c;
   }
-  return out;
+  return EscapeMarkup(allowed, MarkupEncoding::kUtf8);
 }
 
 void Element(std::string* out, const char* name, const std::u16string& text) {

@@ -2,25 +2,12 @@
 
 #include <algorithm>
 
+#include "browse/ascii_case.h"
 #include "platform/code_page.h"
 
 namespace korvo {
 
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
 
 // A file address made comparable: "\" as "/", and "file:" followed by any number of slashes
 // as "file:///".
@@ -42,22 +29,22 @@ std::string OwnPagesPrefix(const std::string& working_folder_utf8) {
 }
 
 bool IsOwnPage(std::string_view address, std::string_view own_pages) {
-  if (!StartsWithIgnoringCase(address, "file:") || own_pages.empty()) return false;
+  if (!StartsWithIgnoringAsciiCase(address, "file:") || own_pages.empty()) return false;
   const std::string normal = NormalizedFileAddress(address);
   if (normal.find("/..") != std::string::npos || normal.find("%2e") != std::string::npos ||
       normal.find("%2E") != std::string::npos) {
     return false;
   }
-  return StartsWithIgnoringCase(normal, NormalizedFileAddress(own_pages));
+  return StartsWithIgnoringAsciiCase(normal, NormalizedFileAddress(own_pages));
 }
 
 TabNavigation DecideTabNavigation(std::string_view address, std::string_view target_frame,
                                   std::string_view own_pages) {
-  if (EqualIgnoringCase(address, kAddFeedAddress)) return TabNavigation::kAddFeed;
-  if (StartsWithIgnoringCase(address, "file:") && !IsOwnPage(address, own_pages)) {
+  if (EqualsIgnoringAsciiCase(address, kAddFeedAddress)) return TabNavigation::kAddFeed;
+  if (StartsWithIgnoringAsciiCase(address, "file:") && !IsOwnPage(address, own_pages)) {
     return TabNavigation::kCancel;
   }
-  if (EqualIgnoringCase(target_frame, kBlankTarget)) return TabNavigation::kOpenInNewTab;
+  if (EqualsIgnoringAsciiCase(target_frame, kBlankTarget)) return TabNavigation::kOpenInNewTab;
   return TabNavigation::kGo;
 }
 

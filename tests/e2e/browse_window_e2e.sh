@@ -15,34 +15,8 @@
 #      restart of the program; the button opens the pane again.
 # Screenshots go to build/win64/e2e/ (browse_*.png). Usage: tests/e2e/browse_window_e2e.sh
 set -uo pipefail
-
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${KORVO_WIN_BUILD:-$root/build/win64}
-out=$build/e2e
-export WINEPREFIX=${KORVO_E2E_WINEPREFIX:-$out/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8
-unset KORVO_LANGID KORVO_APPDATA
-
-if [ -z "${KORVO_E2E_INNER:-}" ]; then
-  for f in korvo.exe korvoctl.exe; do
-    if [ ! -f "$build/$f" ]; then
-      echo "browse_window_e2e: $build/$f is missing (scripts/build.sh win64)" >&2
-      exit 1
-    fi
-  done
-  mkdir -p "$out"
-  "$root/scripts/wine_prefix.sh" >/dev/null || exit 1
-  started=$(date +%s)
-  KORVO_E2E_INNER=1 timeout 300 xvfb-run -a -s "-screen 0 1280x800x24" "$0"
-  rc=$?
-  timeout 20 wineserver -k 2>/dev/null
-  if [ $rc = 0 ]; then
-    echo "browse_window_e2e: passed in $(( $(date +%s) - started )) s"
-  else
-    echo "browse_window_e2e: FAILED (exit $rc)" >&2
-  fi
-  exit $rc
-fi
+. "$(dirname "$0")/lib/wine_e2e.sh"
+e2e_start browse_window_e2e 300
 
 # --- Inside the virtual display ---
 work=$out/browse_window
@@ -60,10 +34,6 @@ fail() {
   shot browse_failure
   exit 1
 }
-ok() { echo "ok: $*"; }
-ctl() { timeout 30 wine "$build/korvoctl.exe" "$@" | tr -d '\r'; }
-shot() { import -window root "$out/$1.png" 2>/dev/null && echo "screenshot: $out/$1.png"; }
-ini_value() { tr -d '\r' <"$1" | sed -n "s/^$2=//p" | head -n 1; }
 # until_ok <tries> <command...>: runs the command every 0.2 s until it succeeds (the command is
 # run anew each time, so it must read what it checks itself: the helpers below).
 until_ok() {

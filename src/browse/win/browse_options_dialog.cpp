@@ -64,39 +64,24 @@ void Choose(HWND dialog, OptionsState* state, size_t row) {
   if (ChooseFontW(&choose)) Store(dialog, state, row, FromLogFont(font));
 }
 
-INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
-  auto* state = reinterpret_cast<OptionsState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      state = reinterpret_cast<OptionsState*>(l);
-      SetWindowLongPtrW(dialog, DWLP_USER, l);
-      for (size_t i = 0; i < std::size(kRows); ++i) ShowSample(dialog, state, i);
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDCANCEL || LOWORD(w) == IDOK) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-      }
-      for (size_t i = 0; i < std::size(kRows); ++i) {
-        if (LOWORD(w) == kRows[i].choose) Choose(dialog, state, i);
-        if (LOWORD(w) == kRows[i].reset) {
-          Store(dialog, state, i, DefaultBrowseFont(kRows[i].section));
-        }
-      }
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
 }  // namespace
 
 void RunBrowseOptionsDialog(const BrowseServices& services, HWND browse_window) {
   OptionsState state;
   state.services = &services;
   state.browse_window = browse_window;
-  DialogBoxParamW(services.instance, MAKEINTRESOURCEW(IDD_BROWSE_OPTIONS), browse_window,
-                  OptionsProc, reinterpret_cast<LPARAM>(&state));
+  RunFormDialog(
+      services.instance, IDD_BROWSE_OPTIONS, browse_window,
+      [&state](HWND dialog) {
+        for (size_t i = 0; i < std::size(kRows); ++i) ShowSample(dialog, &state, i);
+      },
+      nullptr,
+      [&state](HWND dialog, int id, int) {
+        for (size_t i = 0; i < std::size(kRows); ++i) {
+          if (id == kRows[i].choose) Choose(dialog, &state, i);
+          if (id == kRows[i].reset) Store(dialog, &state, i, DefaultBrowseFont(kRows[i].section));
+        }
+      });
   for (HFONT font : state.samples) {
     if (font != nullptr) DeleteObject(font);
   }

@@ -1,5 +1,7 @@
 #include "browse/win/browse_win_util.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -147,6 +149,56 @@ void CentreOver(HWND window, HWND over) {
   x = std::max(static_cast<int>(area.left), std::min(x, static_cast<int>(area.right) - w));
   y = std::max(static_cast<int>(area.top), std::min(y, static_cast<int>(area.bottom) - h));
   SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+struct FormState {
+  const std::function<void(HWND)>* load;
+  const std::function<bool(HWND)>* store;
+  const std::function<void(HWND, int, int)>* command;
+};
+
+INT_PTR CALLBACK FormProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
+  auto* state = reinterpret_cast<FormState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      state = reinterpret_cast<FormState*>(l);
+      SetWindowLongPtrW(dialog, DWLP_USER, l);
+      if (*state->load) (*state->load)(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      if (state == nullptr) return FALSE;
+      if (LOWORD(w) == IDOK) {
+        if (!*state->store || (*state->store)(dialog)) EndDialog(dialog, IDOK);
+      } else if (LOWORD(w) == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+      } else if (*state->command) {
+        (*state->command)(dialog, LOWORD(w), HIWORD(w));
+      }
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+bool RunFormDialog(HINSTANCE instance, int resource, HWND owner,
+                   const std::function<void(HWND dialog)>& load,
+                   const std::function<bool(HWND dialog)>& store,
+                   const std::function<void(HWND dialog, int id, int code)>& command) {
+  FormState state{&load, &store, &command};
+  return DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, FormProc,
+                         reinterpret_cast<LPARAM>(&state)) == IDOK;
+}
+
+void AddTab(HWND tabs, const std::wstring& text) {
+  std::wstring copy = text;
+  TCITEMW item = {};
+  item.mask = TCIF_TEXT;
+  item.pszText = copy.data();
+  TabCtrl_InsertItem(tabs, TabCtrl_GetItemCount(tabs), &item);
 }
 
 }  // namespace korvo

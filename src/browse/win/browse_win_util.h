@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,17 @@ platform::CalendarTime FromSystemTime(const SYSTEMTIME& time);
 
 // Centres `window` over `over` (the screen when null), kept inside the work area.
 void CentreOver(HWND window, HWND over);
+
+// A modal form: dialog `resource` whose fields `load` fills when it starts; OK calls `store`,
+// which reads them (false keeps the dialog open, having said why); Cancel ends it. `command`
+// (may be empty) receives the dialog's other commands (id and notification code). True on OK.
+bool RunFormDialog(HINSTANCE instance, int resource, HWND owner,
+                   const std::function<void(HWND dialog)>& load,
+                   const std::function<bool(HWND dialog)>& store,
+                   const std::function<void(HWND dialog, int id, int code)>& command = nullptr);
+
+// Appends a tab to a tab control.
+void AddTab(HWND tabs, const std::wstring& text);
 
 }  // namespace korvo
 

@@ -74,20 +74,6 @@ std::string ItemPropertiesText(const NewsItem& item) {
   return out;
 }
 
-INT_PTR CALLBACK ItemPropertiesProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case WM_INITDIALOG:
-      SetWindowTextCp932(GetDlgItem(dialog, IDC_ITEM_TEXT),
-                         *reinterpret_cast<const std::string*>(l));
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) EndDialog(dialog, IDOK);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
 }  // namespace
 
 BrowseWindow::BrowseWindow(const BrowseServices& services) : services_(services) {}
@@ -306,8 +292,10 @@ void BrowseWindow::ShowItemProperties() {
     if (!db || db->ReadItem(&item) == 0) return;
   }
   const std::string text = ItemPropertiesText(item);
-  DialogBoxParamW(services_.instance, MAKEINTRESOURCEW(IDD_ITEM_PROPERTIES), hwnd(),
-                  ItemPropertiesProc, reinterpret_cast<LPARAM>(&text));
+  RunFormDialog(
+      services_.instance, IDD_ITEM_PROPERTIES, hwnd(),
+      [&text](HWND dialog) { SetWindowTextCp932(GetDlgItem(dialog, IDC_ITEM_TEXT), text); },
+      nullptr);
 }
 
 void BrowseWindow::ImportReadLater() {

@@ -76,12 +76,8 @@ BrowserTab::~BrowserTab() {
 WebView* BrowserTab::view() const { return view_.get(); }
 
 bool BrowserTab::Create(HWND parent, int id, const RECT& r, const std::string& first_address) {
-  if (!RegisterClass(services_.instance, kClassName, GetSysColorBrush(COLOR_BTNFACE))) {
-    return false;
-  }
-  if (CreatePane(kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, 0, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(kClassName, GetSysColorBrush(COLOR_BTNFACE), parent, id, r, services_.instance,
+                   WS_CHILD | WS_CLIPCHILDREN)) {
     return false;
   }
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

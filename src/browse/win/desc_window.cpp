@@ -37,11 +37,8 @@ DescWindow::~DescWindow() {
 }
 
 bool DescWindow::Create(HWND parent, const RECT& r) {
-  if (!RegisterClass(services_.instance, kClassName, nullptr)) return false;
-  if (CreatePane(kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, 0, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(browse_control::kSummary)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(kClassName, nullptr, parent, browse_control::kSummary, r, services_.instance,
+                   WS_CHILD | WS_CLIPCHILDREN)) {
     return false;
   }
   panel_brush_ = CreateSolidBrush(kPanel);

@@ -7,6 +7,7 @@
 #include "browse/browse_ids.h"
 #include "browse/tab_navigation.h"
 #include "browse/win/browse_resource.h"
+#include "browse/win/browse_win_util.h"
 #include "platform/code_page.h"
 #include "store/database_guard.h"
 
@@ -19,14 +20,6 @@ namespace {
 constexpr int kTabWidth = 150;
 constexpr int kTabHeight = 22;
 constexpr int kFixedTabs = 2;  // summary and memo
-
-void InsertTab(HWND control, int index, const std::wstring& text) {
-  TCITEMW item = {};
-  item.mask = TCIF_TEXT;
-  std::wstring copy = text;
-  item.pszText = copy.data();
-  TabCtrl_InsertItem(control, index, &item);
-}
 
 void SetTabText(HWND control, int index, const std::wstring& text) {
   TCITEMW item = {};
@@ -48,13 +41,8 @@ DownPane::~DownPane() {
 }
 
 bool DownPane::Create(HWND parent, const RECT& r) {
-  if (!RegisterClass(services_.instance, kClassName, GetSysColorBrush(COLOR_BTNFACE))) {
-    return false;
-  }
-  if (CreatePane(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, r.left, r.top,
-                 r.right - r.left, r.bottom - r.top, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(browse_control::kRightDownPane)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(kClassName, GetSysColorBrush(COLOR_BTNFACE), parent,
+                   browse_control::kRightDownPane, r, services_.instance)) {
     return false;
   }
   if (services_.download) {
@@ -68,8 +56,8 @@ bool DownPane::Create(HWND parent, const RECT& r) {
   SendMessageW(tabs_control_, WM_SETFONT,
                reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   TabCtrl_SetItemSize(tabs_control_, kTabWidth, kTabHeight);
-  InsertTab(tabs_control_, 0, L"\u6982\u8981");  // 概要
-  InsertTab(tabs_control_, 1, L"\u30E1\u30E2");  // メモ
+  AddTab(tabs_control_, L"\u6982\u8981");  // 概要
+  AddTab(tabs_control_, L"\u30E1\u30E2");  // メモ
   desc_ = std::make_unique<DescWindow>(services_);
   desc_->Create(hwnd(), PageRect());
   LayOut();
@@ -160,7 +148,7 @@ BrowserTab* DownPane::OpenTab(const std::string& address, const std::wstring& ti
   if (!tab->has_view()) text = L"ERROR";
   if (text.empty()) text = FitTitle(std::u16string(address.begin(), address.end()));
   const int index = TabCtrl_GetItemCount(tabs_control_);
-  InsertTab(tabs_control_, index, text);
+  AddTab(tabs_control_, text);
   tabs_.push_back(std::move(tab));
   LayOut();
   SelectTab(index);

@@ -60,13 +60,8 @@ HWND LeftPane::AddControl(const wchar_t* class_name, const wchar_t* text, DWORD 
 }
 
 bool LeftPane::Create(HWND parent, const RECT& r) {
-  if (!RegisterClass(services_.instance, kClassName, GetSysColorBrush(COLOR_BTNFACE))) {
-    return false;
-  }
-  if (CreatePane(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, r.left, r.top,
-                 r.right - r.left, r.bottom - r.top, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctl::kLeftPane)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(kClassName, GetSysColorBrush(COLOR_BTNFACE), parent, ctl::kLeftPane, r,
+                   services_.instance)) {
     return false;
   }
   font_.Reset(MakeFont(-12, FW_NORMAL));
@@ -78,13 +73,7 @@ bool LeftPane::Create(HWND parent, const RECT& r) {
                           services_.instance, nullptr);
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   const char* const tab_names[] = {u8"カレンダー", u8"検索", u8"お気に入り"};
-  for (int i = 0; i < 3; ++i) {
-    std::wstring text = platform::WideFromUtf8(tab_names[i]);
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text.data();
-    TabCtrl_InsertItem(tabs_, i, &item);
-  }
+  for (const char* name : tab_names) AddTab(tabs_, platform::WideFromUtf8(name));
   const DWORD visible = WS_VISIBLE;
   // Calendar.
   AddControl(L"STATIC", L"\u65E5\u6642", visible, kLabelDay, bold_font_.get(), 0);  // 日時

@@ -49,11 +49,8 @@ ListPane::ListPane(const BrowseServices& services, const std::array<int32_t, 12>
 ListPane::~ListPane() { worker_.reset(); }
 
 bool ListPane::Create(HWND parent, const RECT& r) {
-  if (!RegisterClass(services_.instance, kClassName, GetSysColorBrush(COLOR_WINDOW))) return false;
-  if (CreatePane(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, r.left, r.top,
-                 r.right - r.left, r.bottom - r.top, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(browse_control::kRightUpPane)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(kClassName, GetSysColorBrush(COLOR_WINDOW), parent, browse_control::kRightUpPane,
+                   r, services_.instance)) {
     return false;
   }
   HWND self = hwnd();

@@ -22,13 +22,8 @@ MemoWindow::MemoWindow(const BrowseServices& services, uint32_t number, std::str
     : services_(services), number_(number), link_(std::move(link)) {}
 
 bool MemoWindow::Create(HWND parent, const RECT& r) {
-  if (!RegisterClass(services_.instance, kClassName, GetSysColorBrush(COLOR_BTNFACE))) {
-    return false;
-  }
-  if (CreatePane(kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, 0, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(browse_control::kMemo)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(kClassName, GetSysColorBrush(COLOR_BTNFACE), parent, browse_control::kMemo, r,
+                   services_.instance, WS_CHILD | WS_CLIPCHILDREN)) {
     return false;
   }
   font_.Reset(MakeFont(-12, FW_NORMAL));

@@ -64,10 +64,8 @@ OutlineTreeView::~OutlineTreeView() {
 
 bool OutlineTreeView::Create(HWND parent, int id, const RECT& r) {
   const wchar_t* name = kind_ == Kind::kChannels ? kChannelClass : kFavouritesClass;
-  if (!RegisterClass(services_.instance, name, GetSysColorBrush(COLOR_WINDOW))) return false;
-  if (CreatePane(name, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                 services_.instance) == nullptr) {
+  if (!CreateChild(name, GetSysColorBrush(COLOR_WINDOW), parent, id, r, services_.instance,
+                   WS_CHILD | WS_VISIBLE | WS_TABSTOP)) {
     return false;
   }
   tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",

@@ -35,6 +35,13 @@ HWND PaneWindow::CreatePane(const wchar_t* class_name, const wchar_t* title, DWO
                          menu_or_id, instance, this);
 }
 
+bool PaneWindow::CreateChild(const wchar_t* class_name, HBRUSH background, HWND parent, int id,
+                             const RECT& r, HINSTANCE instance, DWORD style) {
+  if (!RegisterClass(instance, class_name, background)) return false;
+  return CreatePane(class_name, L"", style, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance) != nullptr;
+}
+
 LRESULT PaneWindow::Handle(UINT message, WPARAM w, LPARAM l) { return Default(message, w, l); }
 
 LRESULT CALLBACK PaneWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {

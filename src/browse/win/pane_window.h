@@ -24,6 +24,11 @@ class PaneWindow {
 
  protected:
   PaneWindow() = default;
+  // Registers `class_name` (with `background`) and creates this object's child window of it with
+  // control id `id` at `rect`; false when either failed.
+  bool CreateChild(const wchar_t* class_name, HBRUSH background, HWND parent, int id,
+                   const RECT& rect, HINSTANCE instance,
+                   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
   // Creates the window of class `class_name` for this object.
   HWND CreatePane(const wchar_t* class_name, const wchar_t* title, DWORD style, DWORD ex_style,
                   int x, int y, int width, int height, HWND parent, HMENU menu_or_id,

@@ -24,11 +24,6 @@ struct PropertiesState {
   std::string password;
 };
 
-struct AuthState {
-  std::string user;
-  std::string password;
-};
-
 std::string Text(HWND dialog, int id) { return WindowTextCp932(GetDlgItem(dialog, id)); }
 void SetText(HWND dialog, int id, const std::string& text) {
   SetWindowTextCp932(GetDlgItem(dialog, id), text);
@@ -84,29 +79,6 @@ class DialogLookUp : public FeedLookUpDialog {
  private:
   HWND dialog_;
 };
-
-INT_PTR CALLBACK AuthProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
-  auto* state = reinterpret_cast<AuthState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      state = reinterpret_cast<AuthState*>(l);
-      SetWindowLongPtrW(dialog, DWLP_USER, l);
-      SetText(dialog, IDC_AUTH_USER, state->user);
-      SetText(dialog, IDC_AUTH_PASSWORD, state->password);
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDOK) {
-        state->user = Text(dialog, IDC_AUTH_USER);
-        state->password = Text(dialog, IDC_AUTH_PASSWORD);
-        EndDialog(dialog, IDOK);
-      } else if (LOWORD(w) == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-      }
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
 
 void ShowFolderForm(HWND dialog, bool folder) {
   for (int id : {IDC_PROP_NO_INHERIT, IDC_PROP_ONLY_NEW, IDC_PROP_DROP, IDC_PROP_FILTER_ON,
@@ -184,96 +156,53 @@ void SaveCredentials(HWND dialog, const PropertiesState& state) {
   }
 }
 
-INT_PTR CALLBACK PropertiesProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
-  auto* state = reinterpret_cast<PropertiesState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      state = reinterpret_cast<PropertiesState*>(l);
-      SetWindowLongPtrW(dialog, DWLP_USER, l);
-      Load(dialog, *state);
-      return TRUE;
-    case WM_COMMAND:
-      switch (LOWORD(w)) {
-        case IDC_PROP_REQUEST:
-          if (HIWORD(w) == CBN_SELCHANGE) UpdateAuthenticationButton(dialog);
-          return TRUE;
-        case IDC_PROP_LOOK_UP: {
-          DialogLookUp fields(dialog);
-          LookUpContext context;
-          context.working_folder = state->services->working_folder;
-          context.download = state->services->download;
-          HCURSOR old = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
-          LookUpFeed(&fields, context);
-          SetCursor(old);
-          return TRUE;
-        }
-        case IDC_PROP_AUTHENTICATION: {
-          AuthState auth;
-          const std::string address =
-              MergeEditedFeedAddress(state->properties->xmlUrl, Text(dialog, IDC_PROP_ADDRESS));
-          if (state->credentials_changed) {
-            auth.user = state->user;
-            auth.password = state->password;
-          } else {
-            LookUpCredentials(CredentialsPath(*state->services), address, &auth.user,
-                              &auth.password);
-          }
-          if (DialogBoxParamW(state->services->instance, MAKEINTRESOURCEW(IDD_AUTHENTICATION),
-                              dialog, AuthProc, reinterpret_cast<LPARAM>(&auth)) == IDOK) {
-            state->credentials_changed = true;
-            state->user = auth.user;
-            state->password = auth.password;
-          }
-          return TRUE;
-        }
-        case IDOK:
-          Store(dialog, state);
-          if (state->properties->text.empty()) {
-            MessageBoxUtf8(dialog, u8"タイトルを入力してください。", u8"エラー",
-                           MB_OK | MB_ICONWARNING);
-            return TRUE;
-          }
-          SaveCredentials(dialog, *state);
-          EndDialog(dialog, IDOK);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, IDCANCEL);
-          return TRUE;
-        default:
-          return FALSE;
-      }
-    default:
-      return FALSE;
-  }
+// The authentication dialog (178): the user name and password typed for the channel.
+bool AskCredentials(HINSTANCE instance, HWND owner, std::string* user, std::string* password) {
+  return RunFormDialog(
+      instance, IDD_AUTHENTICATION, owner,
+      [&](HWND dialog) {
+        SetText(dialog, IDC_AUTH_USER, *user);
+        SetText(dialog, IDC_AUTH_PASSWORD, *password);
+      },
+      [&](HWND dialog) {
+        *user = Text(dialog, IDC_AUTH_USER);
+        *password = Text(dialog, IDC_AUTH_PASSWORD);
+        return true;
+      });
 }
 
-struct FavouriteState {
-  std::string* name;
-  std::string* address;
-};
-
-INT_PTR CALLBACK FavouriteProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
-  auto* state = reinterpret_cast<FavouriteState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      state = reinterpret_cast<FavouriteState*>(l);
-      SetWindowLongPtrW(dialog, DWLP_USER, l);
-      SetText(dialog, IDC_FAV_NAME, *state->name);
-      SetText(dialog, IDC_FAV_ADDRESS, *state->address);
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDOK) {
-        const std::string name = Text(dialog, IDC_FAV_NAME);
-        if (name.empty()) return TRUE;
-        *state->name = name;
-        *state->address = Text(dialog, IDC_FAV_ADDRESS);
-        EndDialog(dialog, IDOK);
-      } else if (LOWORD(w) == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
+void OnPropertiesCommand(HWND dialog, PropertiesState* state, int id, int code) {
+  switch (id) {
+    case IDC_PROP_REQUEST:
+      if (code == CBN_SELCHANGE) UpdateAuthenticationButton(dialog);
+      return;
+    case IDC_PROP_LOOK_UP: {
+      DialogLookUp fields(dialog);
+      LookUpContext context;
+      context.working_folder = state->services->working_folder;
+      context.download = state->services->download;
+      HCURSOR old = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+      LookUpFeed(&fields, context);
+      SetCursor(old);
+      return;
+    }
+    case IDC_PROP_AUTHENTICATION: {
+      std::string user = state->user;
+      std::string password = state->password;
+      if (!state->credentials_changed) {
+        const std::string address =
+            MergeEditedFeedAddress(state->properties->xmlUrl, Text(dialog, IDC_PROP_ADDRESS));
+        LookUpCredentials(CredentialsPath(*state->services), address, &user, &password);
       }
-      return TRUE;
+      if (AskCredentials(state->services->instance, dialog, &user, &password)) {
+        state->credentials_changed = true;
+        state->user = user;
+        state->password = password;
+      }
+      return;
+    }
     default:
-      return FALSE;
+      return;
   }
 }
 
@@ -285,14 +214,39 @@ bool EditOutlineProperties(const BrowseServices& services, HWND owner, bool fold
   state.services = &services;
   state.folder = folder;
   state.properties = properties;
-  return DialogBoxParamW(services.instance, MAKEINTRESOURCEW(IDD_OUTLINE_PROPERTIES), owner,
-                         PropertiesProc, reinterpret_cast<LPARAM>(&state)) == IDOK;
+  const OutlineProperties before = *properties;
+  const bool ok = RunFormDialog(
+      services.instance, IDD_OUTLINE_PROPERTIES, owner,
+      [&state](HWND dialog) { Load(dialog, state); },
+      [&state](HWND dialog) {
+        Store(dialog, &state);
+        if (state.properties->text.empty()) {
+          MessageBoxUtf8(dialog, u8"タイトルを入力してください。", u8"エラー",
+                         MB_OK | MB_ICONWARNING);
+          return false;
+        }
+        SaveCredentials(dialog, state);
+        return true;
+      },
+      [&state](HWND dialog, int id, int code) { OnPropertiesCommand(dialog, &state, id, code); });
+  if (!ok) *properties = before;
+  return ok;
 }
 
 bool EditFavourite(HINSTANCE instance, HWND owner, std::string* name, std::string* address) {
-  FavouriteState state{name, address};
-  return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_FAVOURITE_PROPERTIES), owner, FavouriteProc,
-                         reinterpret_cast<LPARAM>(&state)) == IDOK;
+  return RunFormDialog(
+      instance, IDD_FAVOURITE_PROPERTIES, owner,
+      [&](HWND dialog) {
+        SetText(dialog, IDC_FAV_NAME, *name);
+        SetText(dialog, IDC_FAV_ADDRESS, *address);
+      },
+      [&](HWND dialog) {
+        const std::string typed = Text(dialog, IDC_FAV_NAME);
+        if (typed.empty()) return false;  // a favourite needs a name
+        *name = typed;
+        *address = Text(dialog, IDC_FAV_ADDRESS);
+        return true;
+      });
 }
 
 }  // namespace korvo

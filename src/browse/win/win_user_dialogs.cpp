@@ -36,41 +36,6 @@ bool RunChooser(HWND owner, bool open, const wchar_t* filter, const wchar_t* ext
   return true;
 }
 
-struct ImportState {
-  std::string source;
-};
-
-INT_PTR CALLBACK ImportProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
-  auto* state = reinterpret_cast<ImportState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, l);
-      SendDlgItemMessageW(dialog, IDC_IMPORT_SOURCE, EM_LIMITTEXT, kMaxImportSource, 0);
-      return TRUE;
-    case WM_COMMAND:
-      switch (LOWORD(w)) {
-        case IDC_IMPORT_BROWSE: {
-          std::string path;
-          if (ChooseOpmlFile(dialog, true, &path)) {
-            SetWindowTextCp932(GetDlgItem(dialog, IDC_IMPORT_SOURCE), path);
-          }
-          return TRUE;
-        }
-        case IDOK:
-          state->source = WindowTextCp932(GetDlgItem(dialog, IDC_IMPORT_SOURCE));
-          EndDialog(dialog, IDOK);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, IDCANCEL);
-          return TRUE;
-        default:
-          return FALSE;
-      }
-    default:
-      return FALSE;
-  }
-}
-
 }  // namespace
 
 bool WinUserDialogs::AskOkCancel(const std::string& text, const std::string& caption) {
@@ -83,13 +48,24 @@ void WinUserDialogs::ShowWarning(const std::string& text, const std::string& cap
 }
 
 bool WinUserDialogs::AskImportSource(std::string* source) {
-  ImportState state;
-  if (DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_IMPORT_SOURCE), owner_, ImportProc,
-                      reinterpret_cast<LPARAM>(&state)) != IDOK ||
-      state.source.empty()) {
-    return false;
-  }
-  *source = state.source;
+  std::string typed;
+  const bool ok = RunFormDialog(
+      instance_, IDD_IMPORT_SOURCE, owner_,
+      [](HWND dialog) {
+        SendDlgItemMessageW(dialog, IDC_IMPORT_SOURCE, EM_LIMITTEXT, kMaxImportSource, 0);
+      },
+      [&typed](HWND dialog) {
+        typed = WindowTextCp932(GetDlgItem(dialog, IDC_IMPORT_SOURCE));
+        return true;
+      },
+      [](HWND dialog, int id, int) {
+        std::string path;
+        if (id == IDC_IMPORT_BROWSE && ChooseOpmlFile(dialog, true, &path)) {
+          SetWindowTextCp932(GetDlgItem(dialog, IDC_IMPORT_SOURCE), path);
+        }
+      });
+  if (!ok || typed.empty()) return false;
+  *source = typed;
   return true;
 }
 

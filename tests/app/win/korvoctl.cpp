@@ -24,21 +24,13 @@
 #include <string>
 
 int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv);
+int SendOrPost(HWND window, bool post, UINT message, WPARAM w, LPARAM l);
+std::string Utf8(const std::wstring& text);
 
 namespace {
 
 const wchar_t kClass[] = L"DIGITAL";
 const wchar_t kTitle[] = L"KorvoNewsReader";
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
 
 std::wstring WindowText(HWND window) {
   wchar_t buffer[1024] = {};
@@ -146,17 +138,9 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("no window\n");
       return 1;
     }
-    const UINT message = static_cast<UINT>(Number(argc, argv, 2));
-    const WPARAM w = static_cast<WPARAM>(Number(argc, argv, 3));
-    const LPARAM l = static_cast<LPARAM>(Number(argc, argv, 4));
-    if (command == L"post") return PostMessageW(window, message, w, l) ? 0 : 1;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &result)) {
-      std::printf("no answer\n");
-      return 1;
-    }
-    std::printf("%lu\n", static_cast<unsigned long>(static_cast<DWORD>(result)));
-    return 0;
+    return SendOrPost(window, command == L"post", static_cast<UINT>(Number(argc, argv, 2)),
+                      static_cast<WPARAM>(Number(argc, argv, 3)),
+                      static_cast<LPARAM>(Number(argc, argv, 4)));
   }
   if (command == L"close") {
     HWND window = MainWindow();

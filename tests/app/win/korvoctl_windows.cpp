@@ -27,16 +27,6 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 long Number(int argc, wchar_t** argv, int i) {
   return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0;
 }
@@ -133,6 +123,29 @@ int Missing() {
 
 }  // namespace
 
+// UTF-8 of a wide text (korvoctl prints UTF-8).
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+// Sends (printing the result, unsigned decimal, or "no answer") or posts a message; 0 on success.
+int SendOrPost(HWND window, bool post, UINT message, WPARAM w, LPARAM l) {
+  if (post) return PostMessageW(window, message, w, l) ? 0 : 1;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 10000, &result)) {
+    std::printf("no answer\n");
+    return 1;
+  }
+  std::printf("%lu\n", static_cast<unsigned long>(static_cast<DWORD>(result)));
+  return 0;
+}
+
 // -1 when `command` is not one of these.
 int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv) {
   if (command == L"find-window") {
@@ -162,17 +175,9 @@ int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv) {
   if (window == nullptr) return Missing();
   if (command == L"win-send" || command == L"win-post") {
     if (argc < 5) return 2;
-    const UINT message = static_cast<UINT>(Number(argc, argv, 4));
-    const WPARAM w = static_cast<WPARAM>(Number(argc, argv, 5));
-    const LPARAM l = static_cast<LPARAM>(Number(argc, argv, 6));
-    if (command == L"win-post") return PostMessageW(window, message, w, l) ? 0 : 1;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 10000, &result)) {
-      std::printf("no answer\n");
-      return 1;
-    }
-    std::printf("%lu\n", static_cast<unsigned long>(static_cast<DWORD>(result)));
-    return 0;
+    return SendOrPost(window, command == L"win-post", static_cast<UINT>(Number(argc, argv, 4)),
+                      static_cast<WPARAM>(Number(argc, argv, 5)),
+                      static_cast<LPARAM>(Number(argc, argv, 6)));
   }
   if (command == L"win-text") {
     wchar_t text[4096] = {};
