@@ -61,6 +61,9 @@ class UpdateComponent : public AppComponent {
   FeedImportReport ImportFeedFile(const std::string& path);
 
   UpdateScheduler* scheduler() const { return scheduler_.get(); }
+  // UpdateCycle::latest_arrival of the running cycle (year 0 before Start). Any thread, once
+  // Start has returned.
+  platform::CalendarTime LatestArrival() const;
 
   // Update runs begun and ended since Start (any thread). A window that asked for a run waits
   // until runs_finished() passes the runs_started() it saw when it asked (runs are serial).

@@ -11,7 +11,7 @@
 #include "channels/favourites.h"
 #include "channels/page_download.h"
 #include "fetch/fetch_context.h"
-#include "fetch/network_http_settings.h"
+#include "fetch/http_settings.h"
 #include "platform/code_page.h"
 #include "store/database_guard.h"
 #include "ticker/ticker_lists.h"

@@ -11,7 +11,7 @@
 #include "app/win/resource.h"
 #include "app/win/win_text.h"
 #include "fetch/browser_proxy.h"
-#include "fetch/network_http_settings.h"
+#include "fetch/http_settings.h"
 #include "shell/main_window_ids.h"
 #include "shell/text_limit.h"
 
