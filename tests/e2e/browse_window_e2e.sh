@@ -11,7 +11,8 @@
 #   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts.
 #   6. Opening an item in a tab gives a browser tab; without Wine's browser engine it says so.
 #   7. The channel dialog (command 32779) opens and closes with Cancel.
-#   8. Both collapse buttons hide their panes; the states survive closing the window and a
+#   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot).
+#   9. Both collapse buttons hide their panes; the states survive closing the window and a
 #      restart of the program; the button opens the pane again.
 # Screenshots go to build/win64/e2e/ (browse_*.png). Usage: tests/e2e/browse_window_e2e.sh
 set -uo pipefail
@@ -186,7 +187,19 @@ gone() { ! ctl find-window "$1" 0 >/dev/null; }
 until_ok 25 gone '#32770' || fail "the channel dialog did not close"
 ok "command 32779 opens the channel dialog; Cancel closes it"
 
-# 8. Collapsing survives a restart.
+# 8. The favourites submenu (entry 23 of the ticker menu), opened with its mnemonic "V".
+popup_count() { ctl popups | sed -n 's/^count=//p'; }
+popups_are() { [ "$(popup_count)" = "$1" ]; }
+ctl post 1158 0 0 >/dev/null
+until_ok 50 popups_are 1 || fail "no ticker menu"
+ctl win-post '#32768' . 0x100 0x56 0 >/dev/null
+until_ok 25 popups_are 2 || fail "the favourites submenu did not open"
+shot browse_favourites_menu
+for _ in 1 2; do ctl win-post '#32768' . 0x100 0x1B 0 >/dev/null; sleep 0.3; done
+until_ok 25 popups_are 0 || fail "the ticker menu did not close"
+ok "the ticker menu's favourites submenu opens (the sites of fav.opml: browse_favourites_menu)"
+
+# 9. Collapsing survives a restart.
 ctl click "$F" 152 >/dev/null
 ctl click "$F" 151 >/dev/null
 until_ok 25 visible_is 200 0 || fail "the left pane is still shown"

@@ -13,6 +13,7 @@
 //                                             per row with the columns' texts, tab-separated
 //   korvoctl list-select <class> <path> <row> selects a row of a list view (and focuses it)
 //   korvoctl status-text <class> <path> <part>       a status bar part's text
+//   korvoctl popups                          the open pop-up menus: count, then their rectangles
 //
 // Texts of other processes' controls are read through memory allocated in that process.
 #include <windows.h>
@@ -164,6 +165,26 @@ int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv) {
       if (GetTickCount64() >= end) return Missing();
       Sleep(100);
     }
+  }
+  if (command == L"popups") {
+    std::vector<HWND> popups;
+    EnumWindows(
+        [](HWND window, LPARAM l) {
+          wchar_t class_name[16] = {};
+          GetClassNameW(window, class_name, 16);
+          if (std::wcscmp(class_name, L"#32768") == 0 && IsWindowVisible(window)) {
+            reinterpret_cast<std::vector<HWND>*>(l)->push_back(window);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&popups));
+    std::printf("count=%zu\n", popups.size());
+    for (HWND popup : popups) {
+      RECT r = {};
+      GetWindowRect(popup, &r);
+      std::printf("rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+    }
+    return 0;
   }
   if (argc < 4) return -1;
   const bool known = command == L"win-send" || command == L"win-post" || command == L"win-text" ||
