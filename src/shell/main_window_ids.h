@@ -54,6 +54,10 @@ constexpr int kAbout = 104;
 constexpr int kExit = 105;
 constexpr int kEditChannels = 32779;
 constexpr int kNoSkin = 32782;
+constexpr int kNextItem = 32783;
+constexpr int kPreviousItem = 32785;
+constexpr int kCopyUrl = 32814;
+constexpr int kOpenInBrowser = 32860;
 constexpr int kToggleTray = 32789;
 constexpr int kReadLater = 32870;
 constexpr int kPreviousSite = 32876;
@@ -86,17 +90,24 @@ constexpr int kFavouritesSubmenu = 23;  // in the ticker menu
 constexpr int kTickerMenuItems = 31;
 }  // namespace menu_position
 
-// Codes pushed into the ticker engine's command queue.
+// Codes pushed into the ticker engine's command queue (what each does: ticker/ticker_engine.h).
 enum class EngineCommand : uint8_t {
   kQuit = 1,
+  kShowAgain = 2,  // 3 does the same
+  kShowAgainToo = 3,
   kReload = 4,
+  kOpenCurrent = 5,
   kShuffle = 6,
   kRelayout = 7,
   kPause = 8,
   kResume = 9,
   kRelayoutAndShow = 10,
   kNext = 11,
-  kTrayIconAdded = 16,
+  kPrevious = 12,
+  kUnshuffle = 13,
+  kRestartIdleTimer = 14,
+  kCopyUrl = 15,
+  kTrayIconAdded = 16,  // ignored by the engine
   kTrayIconRemoved = 17,
   kReadLater = 18,
   kNextSite = 19,

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/server_wiring.h"
+#include "app/ticker_wiring.h"
 #include "app/update_wiring.h"
 #include "app/win/main_window.h"
 #include "app/win/second_instance.h"
@@ -14,7 +15,12 @@
 #include "store/database_guard.h"
 #include "store/store_holder.h"
 #include "store/win/progress_window.h"
+#include "ticker/headline_display.h"
 #include "ticker/ticker_lists.h"
+#include "ticker/win/gdi_headline_renderer.h"
+#include "ticker/win/headline_window.h"
+#include "ticker/win/headline_window_host.h"
+#include "ticker/win/waitable_tick_source.h"
 
 namespace korvo {
 
@@ -38,9 +44,7 @@ class OleSession {
 
 void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
                                 ProgressProvider* progress) {
-  // Each subsystem adds its lines here, for example
-  //   shell.Attach(AppStage::kTickerEngine, std::make_unique<...>(...));
-  //   hooks.push_engine_command = [engine](EngineCommand c) { engine->Push(c); };
+  // Each subsystem adds its lines here: its AppComponent (shell.Attach) and its hooks.
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(progress));
 
   // The channel list, the ticker's lists and the update scheduler (started at step 10 of the
@@ -55,10 +59,38 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
       update->RunNowWithoutFetching();
     }
   };
+  // The ticker: the engine over the road's lists, drawing into the headline window (the main
+  // window) on its display thread. Sent messages reach the window thread while it waits for the
+  // engine at shut-down, so an engine thread that sends to a window never blocks that wait.
+  auto headline = std::make_shared<HeadlineWindow>(road.ticker, shell.folders().working_folder);
+  auto display = std::make_shared<HeadlineDisplay>(
+      std::make_unique<GdiHeadlineRenderer>([headline] { return headline->hwnd(); }),
+      std::make_unique<WaitableTickSource>());
+  auto host = std::make_shared<HeadlineWindowHost>(headline);
+  const TickerWiring ticker =
+      AttachTickerEngine(shell, road.ticker, std::move(display), std::move(host), [] {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      });
+  headline->SetEngine(ticker.engine);
+  std::shared_ptr<TickerEngine> engine = ticker.engine;
+  TickerEngineComponent* engine_stage = ticker.component;
+  hooks.push_engine_command = [engine](EngineCommand command) {
+    engine->Push(static_cast<uint8_t>(command));
+  };
+  hooks.ticker_item_count = [engine_stage] {
+    return static_cast<int>(engine_stage->first_list_count());
+  };
+  hooks.create_ticker_parts = [headline](HWND window) { headline->Attach(window); };
+  hooks.apply_window_settings = [headline](HWND, const GeneralSettings& settings) {
+    headline->ApplySettings(settings);
+  };
+  hooks.handle_message = [headline](HWND window, UINT message, WPARAM w, LPARAM l,
+                                    LRESULT* result) {
+    return headline->HandleMessage(window, message, w, l, result);
+  };
   // The local server (started after the update scheduler, stopped before the plug-in host).
   AttachLocalServer(shell, road, nullptr);
-  std::shared_ptr<TickerLists> ticker = road.ticker;
-  hooks.ticker_item_count = [ticker] { return static_cast<int>(ticker->shown_count()); };
   const std::string folder = shell.folders().working_folder;
   hooks.flush_store = [folder] {
     DatabaseGuard guard(folder);
