@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "browse/browser_rules.h"
 #include "browse/favourites_menu.h"
 #include "browse/list_worker.h"
 #include "browse/outline_tree.h"
@@ -46,30 +45,6 @@ TEST(TabNavigationTest, CommandsNewTabsAndForeignFilePages) {
   EXPECT_TRUE(IsWebAddress("HTTPS://a"));
   EXPECT_FALSE(IsWebAddress("file:///C:/a"));
   EXPECT_FALSE(IsWebAddress("javascript:alert(1)"));
-}
-
-TEST(BrowserRulesTest, WhichLinksOpenAndHowTheBrowserIsStarted) {
-  const struct {
-    const char* link;
-    bool opens;
-  } links[] = {
-      {"http://a.example/", true},
-      {"HTTPS://a.example/x", true},
-      {"", false},
-      {"mailto:me@example.com", false},
-      {"http://user@a.example/", false},
-      {"C:\\feeds\\a.rdf", true},
-      {"file:///c:/x.HTML", true},
-      {"file:///c:/x.exe", false},
-      {"javascript:alert(1)", false},
-      {"feed.atom1", true},
-  };
-  for (const auto& l : links) EXPECT_EQ(MayOpenLink(l.link), l.opens) << l.link;
-  EXPECT_EQ(BrowserParameters("-new %s -x", "http://a/"), "-new http://a/ -x");
-  EXPECT_EQ(BrowserParameters("", "http://a/"), " http://a/");
-  EXPECT_EQ(BrowserParameters("%d %s %s", "L"), "%d L %s");
-  EXPECT_EQ(ProgramOfCommand("\"C:\\Program Files\\b.exe\" -- \"%1\""), "C:\\Program Files\\b.exe");
-  EXPECT_EQ(ProgramOfCommand("  C:\\b.exe %1"), "C:\\b.exe");
 }
 
 TEST(TabNavigationTest, FeedsOfTheCurrentPageOnly) {

@@ -177,7 +177,7 @@ bool BrowseWiring::HandleMessage(HWND main_window, UINT message, WPARAM w, LPARA
     WriteCheckedToday(main_window);
   } else if (IsFavouriteCommand(command)) {
     const std::string address = FavouriteForCommand(favourites_menu_, command);
-    if (!address.empty()) OpenInExternalBrowser(main_window, main_window, address, false);
+    if (!address.empty()) OpenInExternalBrowser(main_window, address, false);
   } else {
     return false;
   }

@@ -158,7 +158,7 @@ void BrowseWindow::OnCreate() {
   if (OutlineTreeView* favourites = left_->favourites_tree()) {
     // A favourite opens in the browser, as from the ticker menu.
     favourites->on_open = [this](const std::string& address) {
-      OpenInExternalBrowser(services_.main_window, hwnd(), address, false);
+      OpenInExternalBrowser(services_.main_window, address, false);
     };
   }
   for (int id : {ctl::kCollapseLeft, ctl::kCollapseRight}) {

@@ -241,7 +241,7 @@ void ListPane::OpenSelected(int how) {
   const ListRow row = rows_[static_cast<size_t>(index)];
   const std::string& link = row.cell(list_column::kUrl);
   if (how == 0) {
-    OpenInExternalBrowser(services_.main_window, hwnd(), link, false);
+    OpenInExternalBrowser(services_.main_window, link, false);
   } else if (how == 2) {
     SendMessageW(GetParent(hwnd()), msg::kOpenLinkInTab, 0, reinterpret_cast<LPARAM>(link.c_str()));
   }

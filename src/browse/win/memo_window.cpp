@@ -97,7 +97,7 @@ LRESULT MemoWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_COMMAND:
       if (LOWORD(w) == browse_control::kMemoWrite) Write();
       if (LOWORD(w) == browse_control::kMemoBrowser) {
-        OpenInExternalBrowser(services_.main_window, hwnd(), link_, false);
+        OpenInExternalBrowser(services_.main_window, link_, false);
       }
       return 0;
     default:
