@@ -147,6 +147,16 @@ int SendOrPost(HWND window, bool post, UINT message, WPARAM w, LPARAM l) {
   return 0;
 }
 
+// EnumWindows callback: adds the visible pop-up menus (class "#32768") to the vector at `l`.
+BOOL CALLBACK CollectVisiblePopupMenu(HWND window, LPARAM l) {
+  wchar_t class_name[16] = {};
+  GetClassNameW(window, class_name, 16);
+  if (std::wcscmp(class_name, L"#32768") == 0 && IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(l)->push_back(window);
+  }
+  return TRUE;
+}
+
 // -1 when `command` is not one of these.
 int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv) {
   if (command == L"find-window") {
@@ -168,16 +178,7 @@ int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv) {
   }
   if (command == L"popups") {
     std::vector<HWND> popups;
-    EnumWindows(
-        [](HWND window, LPARAM l) {
-          wchar_t class_name[16] = {};
-          GetClassNameW(window, class_name, 16);
-          if (std::wcscmp(class_name, L"#32768") == 0 && IsWindowVisible(window)) {
-            reinterpret_cast<std::vector<HWND>*>(l)->push_back(window);
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&popups));
+    EnumWindows(CollectVisiblePopupMenu, reinterpret_cast<LPARAM>(&popups));
     std::printf("count=%zu\n", popups.size());
     for (HWND popup : popups) {
       RECT r = {};
