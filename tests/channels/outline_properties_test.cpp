@@ -97,9 +97,12 @@ TEST(OutlinePropertiesTest, RequestChoiceKeepsWhatFollowsTheWord) {
     int choice;
     const char* expected;
   } cases[] = {
-      {"", 1, "basic"},          {"Basic realm", 1, "Basic realm"},  // the same word: kept with
-                                                                     // what follows
-      {"Basic realm", 2, "GET"}, {"POST a=1", 3, "POST a=1"},       {"POST a=1", 0, ""},
+      {"", 1, "basic"},
+      {"Basic realm", 1, "Basic realm"},  // the same word: kept with
+                                          // what follows
+      {"Basic realm", 2, "GET"},
+      {"POST a=1", 3, "POST a=1"},
+      {"POST a=1", 0, ""},
       {"getaway", 2, "getaway"},  // "GET" compares its first three letters only
   };
   for (const auto& c : cases) {
