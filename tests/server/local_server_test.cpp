@@ -126,7 +126,9 @@ class LocalServerTest : public ::testing::Test {
       std::lock_guard<std::mutex> lock(mutex_);
       opened_.push_back(id);
       if (id == 0 || id == -1 || id == -2) return false;
-      *link = "http://a.example/" + std::to_string(id);
+      *link = id == 20   ? "javascript:alert(1)"
+              : id == 21 ? "http://a.example/\x93\xFA\x96\x7B x"  // 日本 in CP932
+                         : "http://a.example/" + std::to_string(id);
       return true;
     };
     return std::make_shared<ServerRoutes>(std::move(services));
@@ -196,6 +198,9 @@ TEST_F(LocalServerTest, EveryRouteAnswersWithItsExactFramingAndPrefixMatching) {
       {"redirect?location=http://l.example/&id=12", RedirectAnswer("http://l.example/", kDate)},
       {"redirect?id=12", RedirectAnswer("http://a.example/12", kDate)},
       {"redirectx?id=13abc", RedirectAnswer("http://a.example/13", kDate)},
+      // Feeds choose the links: another scheme is not handed on; Japanese goes as UTF-8.
+      {"redirect?id=20", RedirectAnswer("", kDate)},
+      {"redirect?id=21", RedirectAnswer("http://a.example/%E6%97%A5%E6%9C%AC%20x", kDate)},
       {"redirect?id=-1", ""},
       {"redirect", ""},
       {"echo", ""},
@@ -214,7 +219,7 @@ TEST_F(LocalServerTest, EveryRouteAnswersWithItsExactFramingAndPrefixMatching) {
       {"dllfunc?cmd=get", ""},  // no plug-in
   };
   for (const Case& c : cases) EXPECT_EQ(Answer(c.target), c.answer) << c.target;
-  EXPECT_EQ(Opened(), (std::vector<int32_t>{12, 13, -1}));
+  EXPECT_EQ(Opened(), (std::vector<int32_t>{12, 13, 20, 21, -1}));
   EXPECT_NE(BuiltinIndexDocument().find("<title>KorvoNewsReader(resource)</title>"),
             std::string::npos);
 
