@@ -390,6 +390,61 @@ TEST_F(LocalServerTest, WhatOneClientCanMakeTheServerReadOrWaitForIsBounded) {
   EXPECT_NE(Answer("echo?echo=next").find("<h1>next</h1>"), std::string::npos);
 }
 
+// A server that tells when it has taken a connection.
+class SignallingServer : public LocalServer {
+ public:
+  void WaitForPeer() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return peers_ > 0; });
+  }
+
+ protected:
+  int CheckPeer(const platform::TcpSocket& socket, uint32_t peer) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++peers_;
+    }
+    changed_.notify_all();
+    return LocalServer::CheckPeer(socket, peer);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int peers_ = 0;
+};
+
+TEST_F(LocalServerTest, ARequestStillBeingReadWhenTheServerStopsIsNotRouted) {
+  auto server = std::make_shared<SignallingServer>();
+  ASSERT_EQ(server->Bind(0, 4, 1), SocketServer::kBound);
+  server->SetReadTimeout(10000);
+  server->SetRouter(MakeRoutes());
+  server->SetObserver([this](const LocalServer::ConnectionReport& report) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    reports_.push_back(report);
+    reported_.notify_all();
+  });
+  ASSERT_EQ(server->StartAccepting(), 0);
+  const uint16_t port = server->port();
+  platform::TcpSocket client =
+      platform::ConnectIpv4(platform::kLoopbackAddress, port, 5000, platform::kAnyAddress);
+  ASSERT_TRUE(client.valid());
+  const std::string request = Get("redirect?id=12", port);
+  const std::string head = request.substr(0, request.size() - 2);  // the empty line still to come
+  ASSERT_TRUE(platform::SendAll(client, head.data(), head.size(), 5000));
+  server->WaitForPeer();
+  server->Stop(0);  // gives up at once: the accepting thread is still reading
+  server->Stop(0);  // and a second Stop leaves the socket it owns alone
+  ASSERT_TRUE(platform::SendAll(client, "\r\n", 2, 5000));
+  Exchange rest;
+  korvo::testing::ReadToClose(client, &rest, 10000);
+  EXPECT_TRUE(rest.closed);
+  EXPECT_EQ(rest.answer, "");
+  const auto reports = WaitForReports(1);
+  EXPECT_FALSE(reports[0].parsed);
+  EXPECT_TRUE(Opened().empty());  // the item was not marked read
+}
+
 TEST_F(LocalServerTest, SilentClientDelaysOthersByOneReadTimeoutAtMost) {
   constexpr int kTimeoutMs = 300;
   StartServer(true, "", kTimeoutMs);
