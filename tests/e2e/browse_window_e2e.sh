@@ -8,7 +8,8 @@
 #   3. Marking read twice and marking a commented item unread are refused with the two messages;
 #      a marked item read today is listed under the kind "マーク".
 #   4. The search for 見出し finds the five items; the status bar says "見出し を検索：5件".
-#   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts.
+#   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts; when the
+#      file cannot be written the user is told ("checkedurl.html を書き込めませんでした。").
 #   6. Opening an item in a tab gives a browser tab; without Wine's browser engine it says so.
 #   7. The channel dialog (command 32779) opens and closes with Cancel.
 #   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot).
@@ -168,6 +169,16 @@ page=$(iconv -f CP932 -t UTF-8 "$program/checkedurl.html")
 [[ "$page" == *'見出し 5 &amp; &quot;引用&quot;</a>'* ]] || fail "title not escaped"
 [[ "$page" == *'href = "http://example.invalid/5?a=1&amp;b=2"'* ]] || fail "link not escaped"
 ok "HTML出力 writes checkedurl.html with the search header and escaped texts"
+# A page that cannot be written (a folder holds its name) is told, and nothing is opened.
+rm -f "$program/checkedurl.html"
+mkdir "$program/checkedurl.html"
+ctl win-post "$F" . 273 32831 >/dev/null
+box=$(ctl answer-box none 10000 エラー) || fail "no message for a page that cannot be written"
+shot browse_page_not_written
+ctl answer-box ok 10000 エラー >/dev/null
+[[ "$box" == *"checkedurl.html を書き込めませんでした。"* ]] || fail "page failure message: $box"
+rmdir "$program/checkedurl.html"
+ok "a list page that cannot be written is told to the user instead of opening a stale page"
 
 # 6. A browser tab.
 ctl list-select "$F" "$LIST" 0 >/dev/null
