@@ -11,7 +11,8 @@
 #   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts; when the
 #      file cannot be written the user is told ("checkedurl.html を書き込めませんでした。").
 #   6. Opening an item in a tab gives a browser tab; without Wine's browser engine it says so.
-#   7. The channel dialog (command 32779) opens and closes with Cancel.
+#   7. The channel dialog (command 32779) adds a channel whose properties name Basic credentials;
+#      OK writes the credentials file and channel.opml, and the next update sends the credentials.
 #   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot).
 #   9. Both collapse buttons hide their panes; the states survive closing the window and a
 #      restart of the program; the button opens the pane again.
@@ -63,8 +64,17 @@ cp "$build/korvo.exe" "$program/"
   printf '</channel></rss>\n'
 } >"$work/site/feed.xml"
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/site" >/dev/null \
-  2>"$work/feed_server.log" &
+# The server logs each request with the Authorization header it carried ("auth=-" when none).
+cp "$work/site/feed.xml" "$work/site/private.xml"
+python3 - "$port" "$work/site" >/dev/null 2>"$work/feed_server.log" <<'PY' &
+import functools, http.server, sys
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, form, *args):
+        sys.stderr.write("%s auth=%s\n" % (form % args, self.headers.get("Authorization", "-")))
+        sys.stderr.flush()
+handler = functools.partial(Handler, directory=sys.argv[2])
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
+PY
 pids+=("$!")
 printf '<?xml version="1.0" encoding="UTF-8"?>\n<opml version="1.0"><body><outline text="テストサイト" xmlUrl="http://127.0.0.1:%d/feed.xml"/></body></opml>\n' \
   "$port" >"$program/channel.opml"
@@ -160,17 +170,8 @@ until_ok 100 status_is "見出し を検索：5件" ||
 ok "the search finds the five items and says so in the status bar"
 shot browse_search
 
-# 5. The list page.
-rm -f "$program/checkedurl.html"
-ctl win-post "$F" . 273 32831 >/dev/null
-until_ok 50 test -s "$program/checkedurl.html" || fail "checkedurl.html was not written"
-page=$(iconv -f CP932 -t UTF-8 "$program/checkedurl.html")
-[[ "$page" == *'<div class="daytime">見出し&nbsp;を検索</div>'* ]] || fail "no search header"
-[[ "$page" == *'見出し 5 &amp; &quot;引用&quot;</a>'* ]] || fail "title not escaped"
-[[ "$page" == *'href = "http://example.invalid/5?a=1&amp;b=2"'* ]] || fail "link not escaped"
-ok "HTML出力 writes checkedurl.html with the search header and escaped texts"
-# A page that cannot be written (a folder holds its name) is told, and nothing is opened.
-rm -f "$program/checkedurl.html"
+# 5. The list page. First one that cannot be written (a folder holds its name): the user is told
+# and nothing is opened (before the shell opens a written page, which would race with the folder).
 mkdir "$program/checkedurl.html"
 ctl win-post "$F" . 273 32831 >/dev/null
 box=$(ctl answer-box none 10000 エラー) || fail "no message for a page that cannot be written"
@@ -178,7 +179,14 @@ shot browse_page_not_written
 ctl answer-box ok 10000 エラー >/dev/null
 [[ "$box" == *"checkedurl.html を書き込めませんでした。"* ]] || fail "page failure message: $box"
 rmdir "$program/checkedurl.html"
-ok "a list page that cannot be written is told to the user instead of opening a stale page"
+ok "a list page that cannot be written is told to the user and not opened"
+ctl win-post "$F" . 273 32831 >/dev/null
+until_ok 50 test -s "$program/checkedurl.html" || fail "checkedurl.html was not written"
+page=$(iconv -f CP932 -t UTF-8 "$program/checkedurl.html")
+[[ "$page" == *'<div class="daytime">見出し&nbsp;を検索</div>'* ]] || fail "no search header"
+[[ "$page" == *'見出し 5 &amp; &quot;引用&quot;</a>'* ]] || fail "title not escaped"
+[[ "$page" == *'href = "http://example.invalid/5?a=1&amp;b=2"'* ]] || fail "link not escaped"
+ok "HTML出力 writes checkedurl.html with the search header and escaped texts"
 
 # 6. A browser tab.
 ctl list-select "$F" "$LIST" 0 >/dev/null
@@ -188,16 +196,40 @@ sleep 1
 shot browse_tab
 ok "IEコンポーネントで開く opens a browser tab (the rest of the window keeps working)"
 
-# 7. The channel dialog.
+# 7. The channel dialog: a channel added with Basic credentials (the properties dialog and its
+# "認証..." dialog); OK writes the credentials file, and the next update's request carries them.
+top_dialog_is() { ctl find-window '#32770' 0 | grep -q "^title=$1 "; }
 ctl post 273 32779 0 >/dev/null
-ctl find-window '#32770' 10000 >/dev/null || fail "no channel dialog"
+until_ok 50 top_dialog_is チャンネル編集 || fail "no channel dialog"
 sleep 0.5
 shot browse_channel_dialog
-ctl win-post '#32770' . 273 2 >/dev/null
+ctl win-post '#32770' . 273 1101 >/dev/null  # チャンネル追加
+until_ok 50 top_dialog_is プロパティ || fail "no properties dialog"
+ctl set-text '#32770' 1001 "認証付きサイト" >/dev/null
+ctl set-text '#32770' 1002 "http://127.0.0.1:$port/private.xml" >/dev/null
+ctl win-send '#32770' 1017 0x14E 1 >/dev/null                        # リクエスト: basic
+ctl win-post '#32770' . 273 $(( (1 << 16) | 1017 )) >/dev/null       # CBN_SELCHANGE
+ctl win-post '#32770' . 273 1018 >/dev/null                          # 認証...
+until_ok 50 top_dialog_is 認証 || fail "no authentication dialog"
+ctl set-text '#32770' 1001 "reader" >/dev/null
+ctl set-text '#32770' 1002 "s3cret" >/dev/null
+shot browse_authentication
+ctl win-post '#32770' . 273 1 >/dev/null
+until_ok 50 top_dialog_is プロパティ || fail "the authentication dialog did not close"
+rm -f "$program/password"
+ctl win-post '#32770' . 273 1 >/dev/null
+until_ok 50 top_dialog_is チャンネル編集 || fail "the properties dialog did not close"
+[ -s "$program/password" ] || fail "the credentials file was not written"
+ctl win-post '#32770' . 273 1 >/dev/null
 gone() { ! ctl find-window "$1" 0 >/dev/null; }
 until_ok 25 gone '#32770' || fail "the channel dialog did not close"
-ok "command 32779 opens the channel dialog; Cancel closes it"
-
+grep -q 'xmlUrl = "http://127.0.0.1:'"$port"'/private.xml" authorization = "basic"' "$program/channel.opml" ||
+  fail "channel.opml lacks the new channel"
+ctl post 273 32879 0 >/dev/null  # 今すぐ更新 (OK fetches only with general flag bit 30)
+auth="auth=Basic $(printf 'reader:s3cret' | base64)"
+until_ok 150 grep -q "GET /private.xml.* $auth\$" "$work/feed_server.log" ||
+  fail "no request with the credentials: $(grep private.xml "$work/feed_server.log" | tail -n 1)"
+ok "command 32779's channel dialog adds a channel with Basic credentials; the update sends them"
 # 8. The favourites submenu (entry 23 of the ticker menu), opened with its mnemonic "V".
 popup_count() { ctl popups | sed -n 's/^count=//p'; }
 popups_are() { [ "$(popup_count)" = "$1" ]; }
