@@ -75,6 +75,8 @@ void HeadlessApp::PrintLocations(const AppShell& shell) {
 }
 
 int HeadlessApp::DumpStore(const AppShell& shell) {
+  // Without an allocation table there is no store: nothing to list, and none is made.
+  if (!platform::FileExists(shell.folders().database_folder + "/fat")) return 0;
   DatabaseGuard guard(shell.folders().working_folder);
   ScopedDatabase db(guard);
   if (!db) {
@@ -148,8 +150,12 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
     return options_.dump_store ? 1 : 0;
   }
   shell.ScanCommandLine(environment.command_line);
+  if (options_.dump_store) {
+    // A listing only reads: it creates no working folder, no database folder and no store.
+    if (!shell.FindWorkingFolder(environment.start_folder, environment.app_data)) return 0;
+    return DumpStore(shell);
+  }
   shell.EnterWorkingFolder(environment.start_folder, environment.app_data);
-  if (options_.dump_store) return DumpStore(shell);
 
   AttachComponents(shell);
   if (!options_.echo_plugin_log.empty()) InstallEchoPlugin(options_.echo_plugin_log);
