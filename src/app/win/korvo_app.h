@@ -18,8 +18,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "app/win/browse_wiring.h"
 #include "app/win/main_window_hooks.h"
 #include "shell/app_shell.h"
 #include "store/progress.h"
@@ -40,6 +42,8 @@ class KorvoApp {
   void AttachComponents(AppShell& shell, MainWindowHooks& hooks, ProgressProvider* progress);
 
   HINSTANCE instance_;
+  // The browse window and the channel dialogs; destroyed after the message loop, before OLE ends.
+  std::unique_ptr<BrowseWiring> browse_;
 };
 
 // Runs the message loop until WM_QUIT (its wParam is returned) or an error (0). Keys are first

@@ -6,11 +6,14 @@
 //   korvoctl post <message> [w] [l]    posts a message
 //   korvoctl close                     posts WM_CLOSE to the main window
 //   korvoctl wait-gone <ms>            waits until no main window exists
-//   korvoctl answer-box <ok|cancel|none> <ms>
-//                                      waits for the message box captioned "KNR", prints its text
-//                                      (UTF-8) and presses the button (none: leaves it open)
+//   korvoctl answer-box <ok|cancel|none> <ms> [caption]
+//                                      waits for the message box captioned "KNR" (or `caption`),
+//                                      prints its text (UTF-8) and presses the button (none:
+//                                      leaves it open)
 //   korvoctl hold-mutex <ms>           holds the instance mutex that long ("held"), or says
 //                                      "exists" when another process has it
+//
+// and the commands for the other windows of korvoctl_windows.cpp.
 //
 // Exit code 0 on success, 1 when what was waited for did not happen, 2 on bad usage.
 #include <windows.h>
@@ -20,20 +23,14 @@
 #include <cwchar>
 #include <string>
 
+int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv);
+int SendOrPost(HWND window, bool post, UINT message, WPARAM w, LPARAM l);
+std::string Utf8(const std::wstring& text);
+
 namespace {
 
 const wchar_t kClass[] = L"DIGITAL";
 const wchar_t kTitle[] = L"KorvoNewsReader";
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
 
 std::wstring WindowText(HWND window) {
   wchar_t buffer[1024] = {};
@@ -83,22 +80,27 @@ long Number(int argc, wchar_t** argv, int i) {
 }
 
 struct BoxSearch {
+  const wchar_t* caption = L"KNR";
   HWND found = nullptr;
 };
 
 BOOL CALLBACK FindBox(HWND window, LPARAM l) {
   wchar_t class_name[64] = {};
   GetClassNameW(window, class_name, 64);
-  if (std::wcscmp(class_name, L"#32770") == 0 && WindowText(window) == L"KNR" &&
+  auto* search = reinterpret_cast<BoxSearch*>(l);
+  if (std::wcscmp(class_name, L"#32770") == 0 && WindowText(window) == search->caption &&
       IsWindowVisible(window)) {
-    reinterpret_cast<BoxSearch*>(l)->found = window;
+    search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
+const wchar_t* g_box_caption = L"KNR";
+
 HWND MessageBoxWindow() {
   BoxSearch search;
+  search.caption = g_box_caption;
   EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -136,17 +138,9 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("no window\n");
       return 1;
     }
-    const UINT message = static_cast<UINT>(Number(argc, argv, 2));
-    const WPARAM w = static_cast<WPARAM>(Number(argc, argv, 3));
-    const LPARAM l = static_cast<LPARAM>(Number(argc, argv, 4));
-    if (command == L"post") return PostMessageW(window, message, w, l) ? 0 : 1;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &result)) {
-      std::printf("no answer\n");
-      return 1;
-    }
-    std::printf("%lu\n", static_cast<unsigned long>(static_cast<DWORD>(result)));
-    return 0;
+    return SendOrPost(window, command == L"post", static_cast<UINT>(Number(argc, argv, 2)),
+                      static_cast<WPARAM>(Number(argc, argv, 3)),
+                      static_cast<LPARAM>(Number(argc, argv, 4)));
   }
   if (command == L"close") {
     HWND window = MainWindow();
@@ -164,6 +158,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 4) return Usage();
     const bool ok = std::wcscmp(argv[2], L"ok") == 0;
     const bool press = ok || std::wcscmp(argv[2], L"cancel") == 0;
+    if (argc > 4) g_box_caption = argv[4];
     HWND box = WaitFor(MessageBoxWindow, Number(argc, argv, 3));
     if (box == nullptr) {
       std::printf("no box\n");
@@ -190,5 +185,7 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(mutex);
     return 0;
   }
+  const int window_command = RunWindowCommand(command, argc, argv);
+  if (window_command >= 0) return window_command == 2 ? Usage() : window_command;
   return Usage();
 }
