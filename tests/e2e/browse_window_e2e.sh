@@ -10,10 +10,12 @@
 #   4. The search for 見出し finds the five items; the status bar says "見出し を検索：5件".
 #   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts; when the
 #      file cannot be written the user is told ("checkedurl.html を書き込めませんでした。").
-#   6. Opening an item in a tab gives a browser tab; without Wine's browser engine it says so.
+#   6. Opening an item in the user's browser hands it the link and marks the item read; opening
+#      one in a tab gives a browser tab (Wine without its browser engine shows it empty).
 #   7. The channel dialog (command 32779) adds a channel whose properties name Basic credentials;
 #      OK writes the credentials file and channel.opml, and the next update sends the credentials.
-#   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot).
+#   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot);
+#      choosing the first hands its address to the user's browser (here cmd.exe writing a file).
 #   9. Both collapse buttons hide their panes; the states survive closing the window and a
 #      restart of the program; the button opens the pane again.
 # Screenshots go to build/win64/e2e/ (browse_*.png). Usage: tests/e2e/browse_window_e2e.sh
@@ -103,6 +105,11 @@ open_browse() {
   ctl find-window "$F" 20000 >/dev/null || fail "no browse window"
 }
 
+# The user's browser (general flag bit 31) is cmd.exe writing the link it is given to a file.
+opened=$work/opened.txt
+printf '[app_data]\r\niFlag=%d\r\nbrowser_path=C:\\windows\\system32\\cmd.exe\r\nbrowser_option=/c echo %%s> %s\r\n' \
+  $(( 135996 | (1 << 31) )) "$(winepath -w "$opened" 2>/dev/null)" >"$program/setup.ini"
+
 start_korvo
 until_ok 150 grep -q 'GET /feed.xml' "$work/feed_server.log" || fail "the feed was not fetched"
 sleep 2
@@ -188,7 +195,15 @@ page=$(iconv -f CP932 -t UTF-8 "$program/checkedurl.html")
 [[ "$page" == *'href = "http://example.invalid/5?a=1&amp;b=2"'* ]] || fail "link not escaped"
 ok "HTML出力 writes checkedurl.html with the search header and escaped texts"
 
-# 6. A browser tab.
+# 6. An unread item opened in the user's browser is marked read; then one opened in a tab.
+ctl list-select "$F" "$LIST" 2 >/dev/null
+link=$(ctl list-items "$F" "$LIST" 7 | sed -n 4p)
+[ -z "$(ctl list-items "$F" "$LIST" 6 | sed -n 4p)" ] || fail "row 2 was read already"
+ctl win-post "$F" . 273 32803 >/dev/null  # ブラウザで開く
+until_ok 50 grep -qF "\"$link\"" "$opened" ||
+  fail "the item's link '$link' did not reach the browser: $(cat "$opened" 2>/dev/null)"
+until_ok 25 cell_set 2 6 || fail "the item opened is not marked read"
+ok "an item opened in the user's browser gets its link and is marked read"
 ctl list-select "$F" "$LIST" 0 >/dev/null
 ctl win-post "$F" . 273 32839 >/dev/null
 until_ok 50 tabs_are 3 || fail "no browser tab"
@@ -238,9 +253,11 @@ until_ok 50 popups_are 1 || fail "no ticker menu"
 ctl win-post '#32768' . 0x100 0x56 0 >/dev/null
 until_ok 25 popups_are 2 || fail "the favourites submenu did not open"
 shot browse_favourites_menu
-for _ in 1 2; do ctl win-post '#32768' . 0x100 0x1B 0 >/dev/null; sleep 0.3; done
+ctl win-post '#32768' . 0x100 0x0D 0 >/dev/null  # Enter on the first site
 until_ok 25 popups_are 0 || fail "the ticker menu did not close"
-ok "the ticker menu's favourites submenu opens (the sites of fav.opml: browse_favourites_menu)"
+until_ok 50 grep -q '"https://search.yahoo.co.jp/"' "$opened" ||
+  fail "the favourite did not reach the browser: $(cat "$opened" 2>/dev/null)"
+ok "the ticker menu's favourites submenu lists fav.opml's sites and opens one in the user's browser"
 
 # 9. Collapsing survives a restart.
 ctl click "$F" 152 >/dev/null
