@@ -11,7 +11,7 @@
 #   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts; when the
 #      file cannot be written the user is told ("checkedurl.html を書き込めませんでした。").
 #   6. Opening an item in the user's browser hands it the link and marks the item read; opening
-#      one in a tab gives a browser tab (Wine without its browser engine shows it empty).
+#      one in a tab gives a browser tab, which says "初期化に失敗" (no HTML engine in this prefix).
 #   7. The channel dialog (command 32779) adds a channel whose properties name Basic credentials;
 #      OK writes the credentials file and channel.opml, and the next update sends the credentials.
 #   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot);
@@ -207,9 +207,13 @@ ok "an item opened in the user's browser gets its link and is marked read"
 ctl list-select "$F" "$LIST" 0 >/dev/null
 ctl win-post "$F" . 273 32839 >/dev/null
 until_ok 50 tabs_are 3 || fail "no browser tab"
-sleep 1
+# This prefix has no HTML engine (mshtml is disabled), so the tab says the view failed.
+[ "$(ctl win-text "$F" 202/500/109)" = "初期化に失敗" ] ||
+  fail "the tab without an HTML engine shows '$(ctl win-text "$F" 202/500/109)'"
+[ "$(ctl win-text "$F" 202/500/108)" = "$(ctl list-items "$F" "$LIST" 7 | sed -n 2p)" ] ||
+  fail "the tab's address field: $(ctl win-text "$F" 202/500/108)"
 shot browse_tab
-ok "IEコンポーネントで開く opens a browser tab (the rest of the window keeps working)"
+ok "IEコンポーネントで開く opens a tab that says 初期化に失敗 without an HTML engine; the rest works"
 
 # 7. The channel dialog: a channel added with Basic credentials (the properties dialog and its
 # "認証..." dialog); OK writes the credentials file, and the next update's request carries them.
