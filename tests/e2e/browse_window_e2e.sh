@@ -6,7 +6,8 @@
 #   2. Selecting a row shows it in the summary; the memo editor writes a comment ("書き込みました。"
 #      titled "memo") that the list shows.
 #   3. Marking read twice and marking a commented item unread are refused with the two messages;
-#      a marked item read today is listed under the kind "マーク".
+#      a marked item read today is listed under the kind "マーク"; the "更新" button updates
+#      behind its dialog and lists today's items of every kind again.
 #   4. The search for 見出し finds the five items; the status bar says "見出し を検索：5件".
 #   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts; when the
 #      file cannot be written the user is told ("checkedurl.html を書き込めませんでした。").
@@ -163,10 +164,20 @@ shot browse_marked
 ctl win-send "$F" 200/102 0x14E 4 >/dev/null  # the kind "マーク"
 ctl win-post "$F" 200 273 $(( (1 << 16) | 102 )) >/dev/null
 until_ok 50 count_is 1 || fail "the marked items read today: $(list_count), not 1"
-ctl win-send "$F" 200/102 0x14E 0 >/dev/null
-ctl win-post "$F" 200 273 $(( (1 << 16) | 102 )) >/dev/null
-until_ok 50 count_is 5 || fail "back to all: $(list_count) items"
 ok "marking an item lists it under the kind マーク"
+
+# The "更新" button: an update run with the dialog "更新中", after which the list shows today's
+# items of every kind again.
+fetches() { grep -c 'GET /feed.xml' "$work/feed_server.log"; }
+kind_is() { [ "$(ctl win-send "$F" 200/102 0x147)" = "$1" ]; }
+before=$(fetches)
+ctl win-post "$F" 200 273 210 >/dev/null
+until_ok 150 kind_is 0 || fail "the kind after the update: $(ctl win-send "$F" 200/102 0x147)"
+until_ok 50 count_is 5 || fail "after the update: $(list_count) items"
+[ "$(fetches)" -gt "$before" ] || fail "the update fetched nothing"
+gone() { ! ctl find-window "$1" 0 >/dev/null; }
+gone '#32770' || fail "the update dialog is still open"
+ok "更新 runs an update behind its dialog and lists today's items of every kind again"
 
 # 4. The search.
 ctl set-text "$F" 200/108 "見出し" >/dev/null
@@ -240,7 +251,6 @@ ctl win-post '#32770' . 273 1 >/dev/null
 until_ok 50 top_dialog_is チャンネル編集 || fail "the properties dialog did not close"
 [ -s "$program/password" ] || fail "the credentials file was not written"
 ctl win-post '#32770' . 273 1 >/dev/null
-gone() { ! ctl find-window "$1" 0 >/dev/null; }
 until_ok 25 gone '#32770' || fail "the channel dialog did not close"
 grep -q 'xmlUrl = "http://127.0.0.1:'"$port"'/private.xml" authorization = "basic"' "$program/channel.opml" ||
   fail "channel.opml lacks the new channel"
