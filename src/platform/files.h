@@ -29,6 +29,8 @@ bool MakeDirectory(const std::string& path);
 // Copies `from` to `to` unless `to` already exists; false when nothing was copied.
 bool CopyFileNoOverwrite(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);  // true when the file was removed
+// Removes a folder that holds nothing; false when it is not empty or cannot be removed.
+bool RemoveEmptyDirectory(const std::string& path);
 // Renames a file; an existing `to` is replaced when `replace` is set (atomically where the OS
 // can), else the rename fails.
 bool RenameFile(const std::string& from, const std::string& to, bool replace);
@@ -76,9 +78,9 @@ class File {
   int64_t ReadAt(uint64_t offset, void* buffer, size_t size) const;
   // Writes all `size` bytes at `offset`, extending the file as needed; false on any failure.
   bool WriteAt(uint64_t offset, const void* buffer, size_t size);
-  int64_t Size() const;                // -1 on failure
-  bool Resize(uint64_t size);          // extends with zero bytes or cuts
-  bool Flush();                        // hands the written data to the disk (fsync / FlushFileBuffers)
+  int64_t Size() const;        // -1 on failure
+  bool Resize(uint64_t size);  // extends with zero bytes or cuts
+  bool Flush();                // hands the written data to the disk (fsync / FlushFileBuffers)
 
  private:
 #ifdef _WIN32

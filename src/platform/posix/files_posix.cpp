@@ -72,6 +72,8 @@ bool CopyFileNoOverwrite(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) { return ::unlink(Native(path).c_str()) == 0; }
 
+bool RemoveEmptyDirectory(const std::string& path) { return ::rmdir(Native(path).c_str()) == 0; }
+
 bool RenameFile(const std::string& from, const std::string& to, bool replace) {
   if (replace) return ::rename(Native(from).c_str(), Native(to).c_str()) == 0;
   // link + unlink refuses an existing target atomically.
@@ -143,10 +145,18 @@ bool File::Open(const std::string& path, Mode mode) {
   Close();
   int flags = O_CLOEXEC;
   switch (mode) {
-    case Mode::kRead: flags |= O_RDONLY; break;
-    case Mode::kReadWrite: flags |= O_RDWR; break;
-    case Mode::kCreateOrOpen: flags |= O_RDWR | O_CREAT; break;
-    case Mode::kTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case Mode::kRead:
+      flags |= O_RDONLY;
+      break;
+    case Mode::kReadWrite:
+      flags |= O_RDWR;
+      break;
+    case Mode::kCreateOrOpen:
+      flags |= O_RDWR | O_CREAT;
+      break;
+    case Mode::kTruncate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
   }
   const std::string native = Native(path);
   fd_ = ::open(native.c_str(), flags, 0666);

@@ -49,6 +49,10 @@ bool CopyFileNoOverwrite(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != 0; }
 
+bool RemoveEmptyDirectory(const std::string& path) {
+  return RemoveDirectoryW(WidePath(path).c_str()) != 0;
+}
+
 bool RenameFile(const std::string& from, const std::string& to, bool replace) {
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
   return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), flags) != 0;
@@ -70,8 +74,8 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& path) {
   if (pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                              nullptr, 0);
+  HANDLE h =
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
   if (h == INVALID_HANDLE_VALUE) return entries;
   do {
     const std::wstring name = found.cFileName;
@@ -134,10 +138,17 @@ bool File::Open(const std::string& path, Mode mode) {
   DWORD access = GENERIC_READ | GENERIC_WRITE;
   DWORD disposition = OPEN_EXISTING;
   switch (mode) {
-    case Mode::kRead: access = GENERIC_READ; break;
-    case Mode::kReadWrite: break;
-    case Mode::kCreateOrOpen: disposition = OPEN_ALWAYS; break;
-    case Mode::kTruncate: disposition = CREATE_ALWAYS; break;
+    case Mode::kRead:
+      access = GENERIC_READ;
+      break;
+    case Mode::kReadWrite:
+      break;
+    case Mode::kCreateOrOpen:
+      disposition = OPEN_ALWAYS;
+      break;
+    case Mode::kTruncate:
+      disposition = CREATE_ALWAYS;
+      break;
   }
   // Other processes may read, write, rename and delete while the file is open, as on POSIX.
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;

@@ -1,0 +1,25 @@
+# minizip (reading zip archives: skin packages) as the target korvo_minizip.
+#   Native: Debian's libminizip-dev through pkg-config.
+#   Windows: unzip.c and ioapi.c from contrib/minizip of Debian's zlib source package, which
+#   scripts/deps.sh puts into build/deps/minizip, compiled here with the cross compiler and
+#   linked with libz-mingw-w64-dev's zlib. The program reads archives through its own file
+#   functions (ticker/skin_package.cpp), so iowin32.c is not needed.
+if(CMAKE_CROSSCOMPILING)
+  set(KORVO_MINIZIP_SRC ${PROJECT_SOURCE_DIR}/build/deps/minizip CACHE PATH
+      "minizip sources (contrib/minizip of the zlib source package)")
+  if(NOT EXISTS ${KORVO_MINIZIP_SRC}/unzip.c)
+    message(FATAL_ERROR "minizip sources missing in ${KORVO_MINIZIP_SRC}: run scripts/deps.sh")
+  endif()
+  find_package(ZLIB REQUIRED)
+  add_library(korvo_minizip STATIC ${KORVO_MINIZIP_SRC}/unzip.c ${KORVO_MINIZIP_SRC}/ioapi.c)
+  target_include_directories(korvo_minizip SYSTEM PUBLIC ${KORVO_MINIZIP_SRC})
+  # Third-party code: not held to the project's warning set.
+  target_compile_options(korvo_minizip PRIVATE -w)
+  target_link_libraries(korvo_minizip PUBLIC ZLIB::ZLIB)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
+  find_package(ZLIB REQUIRED)
+  add_library(korvo_minizip INTERFACE)
+  target_link_libraries(korvo_minizip INTERFACE PkgConfig::MINIZIP ZLIB::ZLIB)
+endif()
