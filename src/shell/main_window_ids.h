@@ -103,7 +103,10 @@ constexpr int kTickerMenuItems = 31;
 // Codes pushed into the ticker engine's command queue.
 enum class EngineCommand : uint8_t {
   kQuit = 1,
+  kShowAgain = 2,  // 3 does the same
+  kShowAgainToo = 3,
   kReload = 4,
+  kOpenCurrent = 5,
   kShuffle = 6,
   kRelayout = 7,
   kPause = 8,

@@ -71,6 +71,11 @@ class SkinLayout {
   SkinMargins margins() const;
   SkinMargins base_margins() const { return base_margins_; }
   SkinSize news_box_base_size() const { return {box_base_width_, box_base_height_}; }
+  // Message 0x47E: the news box's base size as the skin window was told it.
+  void SetNewsBoxBaseSize(int width, int height) {
+    box_base_width_ = width < 0 ? 0 : width;
+    box_base_height_ = height < 0 ? 0 : height;
+  }
   // The news box at the current size, in face coordinates.
   SkinRect news_box() const;
   int stretch_x_start() const { return stretch_x_st_; }

@@ -10,20 +10,6 @@
 
 namespace korvo {
 
-namespace {
-
-HttpSettings HttpSettingsFrom(const NetworkSettings& network) {
-  HttpSettings settings;
-  settings.type = network.type;
-  settings.proxy = network.proxy;
-  settings.port = network.port;
-  settings.user_agent = network.user_agent;
-  settings.time_out = network.time_out;
-  return settings;
-}
-
-}  // namespace
-
 UpdateComponent::UpdateComponent(Parts parts) : parts_(std::move(parts)) {}
 
 UpdateComponent::~UpdateComponent() = default;

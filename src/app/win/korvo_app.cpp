@@ -14,6 +14,7 @@
 #include "store/store_holder.h"
 #include "store/win/progress_window.h"
 #include "ticker/ticker_lists.h"
+#include "ticker/win/ticker_windows.h"
 
 namespace korvo {
 
@@ -57,6 +58,38 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
   std::shared_ptr<TickerLists> ticker = road.ticker;
   hooks.ticker_item_count = [ticker] { return static_cast<int>(ticker->shown_count()); };
   const std::string folder = shell.folders().working_folder;
+
+  // The ticker windows: the skin window beneath the main window, translucency, tray fade, hot
+  // keys, drops, the headline window's pointer. The object lives as long as the shell.
+  TickerWindows::Options windows;
+  windows.instance = instance_;
+  windows.skin_root = shell.folders().skin_folder;
+  windows.working_folder = folder;
+  windows.language_id = shell.catalog().language_id();
+  windows.push_engine_command = hooks.push_engine_command;
+  windows.channels = road.channels;
+  windows.notify_plugins = [notify = hooks.notify_plugins](int notification) {
+    if (notify) notify(notification);
+    return 0;
+  };
+  ticker_windows_ = std::make_shared<TickerWindows>(std::move(windows));
+  TickerWindows* tw = ticker_windows_.get();
+  hooks.create_ticker_parts = [tw](HWND main) { tw->CreateParts(main); };
+  hooks.skin_window = [tw] { return tw->skin_window(); };
+  hooks.news_box_offset = [tw] { return tw->NewsBoxOffset(); };
+  hooks.apply_window_settings = [tw](HWND main, const GeneralSettings& settings) {
+    tw->ApplyWindowSettings(main, settings);
+  };
+  hooks.load_skin = [tw](int command, const std::string& name) { tw->LoadSkin(command, name); };
+  hooks.show_ticker = [tw](bool show) { tw->ShowTicker(show); };
+  hooks.save_window_settings = [tw](GeneralSettings& settings) {
+    tw->SaveWindowSettings(settings);
+  };
+  hooks.handle_message = [tw](HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result) {
+    return tw->HandleMessage(window, message, w, l, result);
+  };
+  hooks.release_ticker_parts = [tw] { tw->ReleaseParts(); };
+
   hooks.flush_store = [folder] {
     DatabaseGuard guard(folder);
     ScopedDatabase db(guard);
@@ -97,12 +130,17 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
   int exit_code = 0;
   {
     MainWindow window(instance_, shell, std::move(hooks));
+    if (ticker_windows_) {
+      ticker_windows_->SetSkinMenuAdder(
+          [&window](const std::string& name) { window.AddSkinEntry(name); });
+    }
     if (window.Create(class_name, title, show_command)) {
       HACCEL accelerators =
           LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(resource_id::kAccelerators));
       exit_code = RunMessageLoop(window.hwnd(), accelerators);
     }
   }
+  ticker_windows_.reset();
   shell.ReleaseProcess();
   return exit_code;
 }

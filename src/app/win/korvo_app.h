@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/win/main_window_hooks.h"
@@ -25,6 +26,8 @@
 #include "store/progress.h"
 
 namespace korvo {
+
+class TickerWindows;
 
 class KorvoApp {
  public:
@@ -40,6 +43,9 @@ class KorvoApp {
   void AttachComponents(AppShell& shell, MainWindowHooks& hooks, ProgressProvider* progress);
 
   HINSTANCE instance_;
+  // The ticker windows (the skin window and the headline window's ticker side); made by
+  // AttachComponents, released after the main window.
+  std::shared_ptr<TickerWindows> ticker_windows_;
 };
 
 // Runs the message loop until WM_QUIT (its wParam is returned) or an error (0). Keys are first
