@@ -11,8 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export KORVO_JOBS=${KORVO_JOBS:-$(nproc)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The Wine prefix prepared by scripts/wine_prefix.sh (Japanese fonts, no prompts).
-export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-korvo}
+# The Wine prefix prepared by scripts/wine_prefix.sh (Japanese fonts, no prompts). Each checkout
+# has its own: windows of one prefix share one Wine desktop, so two checkouts testing at the same
+# time would find each other's windows.
+export WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
 
 step() { echo; echo "=== $* ($(date +%H:%M:%S))"; }
 

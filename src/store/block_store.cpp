@@ -7,21 +7,22 @@
 
 namespace korvo {
 
-using platform::File;
+using Mode = StoreFiles::Mode;
 
 bool BlockStore::Open(const std::string& table_path, const std::string& data_path,
-                      uint32_t block_size, uint32_t entry_count) {
+                      uint32_t block_size, uint32_t entry_count, StoreFiles& files) {
   Close();
   if (block_size == 0 || entry_count < 2 || entry_count > kEndMark) return false;
   table_path_ = table_path;
   data_path_ = data_path;
   block_size_ = block_size;
   entry_count_ = entry_count;
-  if (!table_file_.Open(table_path_, File::Mode::kReadWrite) &&
-      !table_file_.Open(table_path_, File::Mode::kCreateOrOpen) &&
-      !table_file_.Open(table_path_, File::Mode::kRead)) {
-    return false;
+  files_ = &files;
+  for (Mode mode : {Mode::kReadWrite, Mode::kCreateOrOpen, Mode::kRead}) {
+    table_file_ = files_->Open(table_path_, mode);
+    if (table_file_) break;
   }
+  if (!table_file_) return false;
   open_ = true;
   if (!ReadTableFile()) {
     // A new file, or one cut short: the store starts empty.
@@ -37,8 +38,8 @@ void BlockStore::Close() {
   if (!open_) return;
   EndBatch();
   SaveTable();
-  table_file_.Close();
-  data_file_.Close();
+  table_file_.reset();
+  data_file_.reset();
   data_writable_ = false;
   table_.clear();
   table_.shrink_to_fit();
@@ -49,7 +50,7 @@ void BlockStore::Close() {
 bool BlockStore::ReadTableFile() {
   const size_t bytes = static_cast<size_t>(entry_count_) * 4;
   std::vector<unsigned char> buffer(bytes);
-  if (table_file_.ReadAt(0, buffer.data(), bytes) != static_cast<int64_t>(bytes)) return false;
+  if (table_file_->ReadAt(0, buffer.data(), bytes) != static_cast<int64_t>(bytes)) return false;
   table_.resize(entry_count_);
   uint32_t free_count = 0;
   for (uint32_t n = 0; n < entry_count_; ++n) {
@@ -67,7 +68,7 @@ bool BlockStore::SaveTable() {
   for (uint32_t n = 0; n < entry_count_; ++n) {
     store_bytes::PutWord(&buffer[4 * static_cast<size_t>(n)], table_[n]);
   }
-  return table_file_.WriteAt(0, buffer.data(), buffer.size());
+  return table_file_->WriteAt(0, buffer.data(), buffer.size());
 }
 
 bool BlockStore::ReloadTable() {
@@ -92,23 +93,14 @@ int BlockStore::BeginBatch(int mode) {
 void BlockStore::EndBatch() { batch_mode_ = -1; }
 
 bool BlockStore::EnsureData(bool for_write) {
-  if (data_file_.is_open() && (!for_write || data_writable_)) return true;
-  if (for_write) {
-    if (data_file_.Open(data_path_, File::Mode::kCreateOrOpen)) {
-      data_writable_ = true;
-      return true;
-    }
-    // Keep reading possible when only writing is refused.
-    data_writable_ = false;
-    data_file_.Open(data_path_, File::Mode::kRead);
-    return false;
-  }
-  if (data_file_.Open(data_path_, File::Mode::kReadWrite)) {
-    data_writable_ = true;
-    return true;
-  }
-  data_writable_ = false;
-  return data_file_.Open(data_path_, File::Mode::kRead);
+  if (data_file_ && (!for_write || data_writable_)) return true;
+  data_file_.reset();
+  data_file_ = files_->Open(data_path_, for_write ? Mode::kCreateOrOpen : Mode::kReadWrite);
+  data_writable_ = data_file_ != nullptr;
+  if (data_file_) return true;
+  // Keep reading possible when only writing is refused.
+  data_file_ = files_->Open(data_path_, Mode::kRead);
+  return !for_write && data_file_ != nullptr;
 }
 
 void BlockStore::SetEntry(uint32_t number, uint32_t value) {
@@ -123,7 +115,7 @@ void BlockStore::SetEntry(uint32_t number, uint32_t value) {
   ++change_count_;
   unsigned char word[4];
   store_bytes::PutWord(word, value);
-  table_file_.WriteAt(4 * static_cast<uint64_t>(number), word, sizeof word);
+  table_file_->WriteAt(4 * static_cast<uint64_t>(number), word, sizeof word);
 }
 
 uint32_t BlockStore::LowestFree() {
@@ -161,8 +153,8 @@ bool BlockStore::WriteBlocks(const unsigned char* bytes, const std::vector<uint3
   while (i < blocks.size()) {
     size_t j = i;
     while (j + 1 < blocks.size() && blocks[j + 1] == blocks[j] + 1) ++j;
-    if (!data_file_.WriteAt(static_cast<uint64_t>(blocks[i]) * bs, bytes + i * bs,
-                            (j - i + 1) * bs)) {
+    if (!data_file_->WriteAt(static_cast<uint64_t>(blocks[i]) * bs, bytes + i * bs,
+                             (j - i + 1) * bs)) {
       return false;
     }
     i = j + 1;
@@ -219,7 +211,7 @@ uint32_t BlockStore::Replace(const unsigned char* bytes, uint32_t block_count, u
     // Tail data first, the head block (shared by both versions) last.
     std::vector<uint32_t> tail(blocks.begin() + 1, blocks.end());
     if (!tail.empty() && !WriteBlocks(bytes + block_size_, tail)) return kInvalid;
-    if (!data_file_.WriteAt(static_cast<uint64_t>(number) * block_size_, bytes, block_size_)) {
+    if (!data_file_->WriteAt(static_cast<uint64_t>(number) * block_size_, bytes, block_size_)) {
       return kInvalid;
     }
     LinkChain(blocks);
@@ -292,7 +284,7 @@ uint32_t BlockStore::Read(unsigned char* bytes, uint32_t max_blocks, uint32_t nu
     while (j + 1 < blocks.size() && blocks[j + 1] == blocks[j] + 1) ++j;
     const size_t want = (j - i + 1) * bs;
     const int64_t got =
-        data_file_.ReadAt(static_cast<uint64_t>(blocks[i]) * bs, bytes + i * bs, want);
+        data_file_->ReadAt(static_cast<uint64_t>(blocks[i]) * bs, bytes + i * bs, want);
     if (got < 0) return 0;
     if (static_cast<size_t>(got) < want) {
       // The data file ends inside this run: a block with some bytes is short (zero-filled), a

@@ -23,10 +23,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "store/store_files.h"
 
 namespace korvo {
 
@@ -55,9 +56,10 @@ class BlockStore {
   // Opens the store. The table file is created when missing; when it cannot be read whole (new
   // or short) the table is cleared and written out. The data file is opened on first use.
   // `entry_count` must lie in 2 .. 0xFFFFFF and `block_size` must not be 0. False when the
-  // parameters are bad or the table file can be neither opened nor created.
+  // parameters are bad or the table file can be neither opened nor created. Both files are
+  // reached through `files`, which must outlive the store's open state.
   bool Open(const std::string& table_path, const std::string& data_path, uint32_t block_size,
-            uint32_t entry_count);
+            uint32_t entry_count, StoreFiles& files = StoreFiles::System());
   // Ends any batch, saves the table and closes both files. Safe to call when closed.
   void Close();
   bool is_open() const { return open_; }
@@ -146,8 +148,9 @@ class BlockStore {
   uint32_t free_hint_ = 1;  // every entry in 1 .. free_hint_ - 1 is in use
   uint64_t change_count_ = 0;
   std::function<void()> change_hook_;
-  platform::File table_file_;
-  platform::File data_file_;
+  StoreFiles* files_ = &StoreFiles::System();
+  std::unique_ptr<StoreFile> table_file_;
+  std::unique_ptr<StoreFile> data_file_;
   bool data_writable_ = false;
   int batch_mode_ = -1;
 };

@@ -12,6 +12,8 @@ struct Shared {
   std::unique_ptr<NewsDatabase> database;
   bool opened = false;
   ProgressProvider* progress = nullptr;
+  StoreFiles* files = nullptr;
+  uint32_t entry_count = NewsDatabase::kEntryCount;
 };
 
 std::mutex& Mutex() {
@@ -34,7 +36,8 @@ DatabaseGuard::DatabaseGuard(const std::string& folder) {
     const std::string where = folder.empty() ? std::string(".") : folder;
     platform::NamedLock open_lock(kLockName, where);
     platform::NamedLockHolder held(open_lock);
-    s.opened = held.held() && s.database->Open(where, s.progress);
+    StoreFiles& files = s.files != nullptr ? *s.files : StoreFiles::System();
+    s.opened = held.held() && s.database->Open(where, s.progress, files, s.entry_count);
   }
   lock_ = std::make_unique<platform::NamedLock>(
       kLockName, s.database->folder().empty() ? folder : s.database->folder());
@@ -69,6 +72,16 @@ void DatabaseGuard::Unlock() {
 void DatabaseGuard::SetProgressProvider(ProgressProvider* provider) {
   std::lock_guard<std::mutex> hold(Mutex());
   State().progress = provider;
+}
+
+void DatabaseGuard::SetFiles(StoreFiles* files) {
+  std::lock_guard<std::mutex> hold(Mutex());
+  State().files = files;
+}
+
+void DatabaseGuard::SetEntryCount(uint32_t entry_count) {
+  std::lock_guard<std::mutex> hold(Mutex());
+  State().entry_count = entry_count;
 }
 
 int DatabaseGuard::Count() {

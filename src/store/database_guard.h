@@ -45,6 +45,12 @@ class DatabaseGuard {
   // The display used when the first guard's open rebuilds the indexes; null (the default) for
   // none. Set before the first guard; the provider must outlive the database.
   static void SetProgressProvider(ProgressProvider* provider);
+  // The files the first guard opens the database through; null (the default) for the system's.
+  // Tests set a fault-injecting layer here before the first guard; it must outlive the database.
+  static void SetFiles(StoreFiles* files);
+  // The table size the first guard opens the database with (NewsDatabase::kEntryCount unless a
+  // test that fills the store sets a smaller one).
+  static void SetEntryCount(uint32_t entry_count);
   // The number of live guards in this process.
   static int Count();
 

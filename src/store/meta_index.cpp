@@ -4,7 +4,7 @@
 
 namespace korvo {
 
-using platform::File;
+using Mode = StoreFiles::Mode;
 
 namespace {
 
@@ -29,32 +29,32 @@ void MergeSort(IndexEntry* a, IndexEntry* scratch, size_t n) {
 
 }  // namespace
 
-void MetaIndex::SetBase(const std::string& base) {
+void MetaIndex::SetBase(const std::string& base, StoreFiles& files) {
   Close();
   base_ = base;
+  store_files_ = &files;
 }
 
 void MetaIndex::Close() {
-  for (File& f : files_) f.Close();
+  for (std::unique_ptr<StoreFile>& f : files_) f.reset();
 }
 
 std::string MetaIndex::PathOf(int k) const { return base_ + "_" + std::to_string(k); }
 
-File* MetaIndex::FileOf(int k, bool create) {
+StoreFile* MetaIndex::FileOf(int k, bool create) {
   if (k < 1 || k > kMaxIndex || base_.empty()) return nullptr;
-  File& f = files_[k];
-  if (f.is_open()) return &f;
-  if (f.Open(PathOf(k), create ? File::Mode::kCreateOrOpen : File::Mode::kReadWrite)) return &f;
-  return nullptr;
+  std::unique_ptr<StoreFile>& f = files_[k];
+  if (!f) f = store_files_->Open(PathOf(k), create ? Mode::kCreateOrOpen : Mode::kReadWrite);
+  return f.get();
 }
 
 int MetaIndex::Truncate(int k) {
-  File* f = FileOf(k, true);
+  StoreFile* f = FileOf(k, true);
   return f != nullptr && f->Resize(0) ? 0 : -1;
 }
 
 int MetaIndex::Append(int k, uint32_t number, uint32_t value) {
-  File* f = FileOf(k, true);
+  StoreFile* f = FileOf(k, true);
   if (f == nullptr) return -1;
   const int64_t size = f->Size();
   if (size < 0) return -1;
@@ -66,7 +66,7 @@ int MetaIndex::Append(int k, uint32_t number, uint32_t value) {
 
 std::vector<IndexEntry> MetaIndex::ReadAll(int k) {
   std::vector<IndexEntry> entries;
-  File* f = FileOf(k, false);
+  StoreFile* f = FileOf(k, false);
   if (f == nullptr) return entries;
   const int64_t size = f->Size();
   if (size < 8) return entries;
@@ -83,7 +83,7 @@ std::vector<IndexEntry> MetaIndex::ReadAll(int k) {
 }
 
 int MetaIndex::WriteAll(int k, const std::vector<IndexEntry>& entries) {
-  File* f = FileOf(k, true);
+  StoreFile* f = FileOf(k, true);
   if (f == nullptr) return -1;
   std::vector<unsigned char> bytes(entries.size() * 8);
   for (size_t i = 0; i < entries.size(); ++i) {

@@ -12,10 +12,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "store/store_files.h"
 
 namespace korvo {
 
@@ -34,8 +35,9 @@ class MetaIndex {
   MetaIndex(const MetaIndex&) = delete;
   MetaIndex& operator=(const MetaIndex&) = delete;
 
-  // Sets the base path ("./database/meta") and closes any open file.
-  void SetBase(const std::string& base);
+  // Sets the base path ("./database/meta") and the files it is reached through (which must
+  // outlive the index's open files), and closes any open file.
+  void SetBase(const std::string& base, StoreFiles& files = StoreFiles::System());
   void Close();
   std::string PathOf(int k) const;
 
@@ -63,10 +65,11 @@ class MetaIndex {
 
  private:
   // The open file k; opened (and, with `create`, created) on demand. Null when it cannot be.
-  platform::File* FileOf(int k, bool create);
+  StoreFile* FileOf(int k, bool create);
 
   std::string base_;
-  std::array<platform::File, kMaxIndex + 1> files_;
+  StoreFiles* store_files_ = &StoreFiles::System();
+  std::array<std::unique_ptr<StoreFile>, kMaxIndex + 1> files_;
 };
 
 }  // namespace korvo

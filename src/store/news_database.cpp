@@ -9,7 +9,7 @@
 
 namespace korvo {
 
-using platform::File;
+using Mode = StoreFiles::Mode;
 
 namespace {
 
@@ -29,8 +29,7 @@ void KeepRule(PackedDate* stored, const PackedDate& given) {
 
 uint32_t BlocksFor(size_t length) {
   const size_t blocks = (length + NewsDatabase::kBlockSize - 1) / NewsDatabase::kBlockSize;
-  return blocks > NewsDatabase::kEntryCount ? NewsDatabase::kEntryCount
-                                            : static_cast<uint32_t>(blocks);
+  return blocks > BlockStore::kEndMark ? BlockStore::kEndMark : static_cast<uint32_t>(blocks);
 }
 
 }  // namespace
@@ -39,15 +38,17 @@ std::string NewsDatabase::DatabasePath(const char* name) const {
   return folder_ + "/database/" + name;
 }
 
-bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress) {
+bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress, StoreFiles& files,
+                        uint32_t entry_count) {
   Close();
   folder_ = folder.empty() ? std::string(".") : folder;
-  platform::MakeDirectory(folder_ + "/database");
-  if (!blocks_.Open(DatabasePath("fat"), DatabasePath("data"), kBlockSize, kEntryCount)) {
+  files_ = &files;
+  files_->MakeDirectory(folder_ + "/database");
+  if (!blocks_.Open(DatabasePath("fat"), DatabasePath("data"), kBlockSize, entry_count, *files_)) {
     return false;
   }
-  index_.SetBase(DatabasePath("meta"));
-  sequence_file_.Open(DatabasePath("sequence"), File::Mode::kCreateOrOpen);
+  index_.SetBase(DatabasePath("meta"), *files_);
+  sequence_file_ = files_->Open(DatabasePath("sequence"), Mode::kCreateOrOpen);
   blocks_.SetChangeHook([this] {
     if (!bumped_) BumpSequence();
   });
@@ -56,11 +57,10 @@ bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress) {
   update_run_ = false;
 
   const std::string check = DatabasePath("check");
-  File marker;
-  if (marker.Open(check, File::Mode::kRead)) {
+  if (std::unique_ptr<StoreFile> marker = files_->Open(check, Mode::kRead)) {
     char head[3] = {0, 0, 0};
-    const int64_t got = marker.ReadAt(0, head, sizeof head);
-    marker.Close();
+    const int64_t got = marker->ReadAt(0, head, sizeof head);
+    marker.reset();
     if (got <= 0 || head[0] == '\0') {
       // An update run was cut off: the indexes may miss records or name lost ones.
       std::unique_ptr<Progress> display;
@@ -71,7 +71,7 @@ bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress) {
       RebuildIndexes(display.get());
       if (display) display->Close();
     }
-    platform::RemoveFile(check);
+    files_->Remove(check);
   }
   return true;
 }
@@ -81,12 +81,12 @@ void NewsDatabase::Close() {
   blocks_.Close();
   blocks_.SetChangeHook(nullptr);
   index_.Close();
-  sequence_file_.Close();
+  sequence_file_.reset();
 }
 
 uint64_t NewsDatabase::ReadSequence() {
   unsigned char bytes[8];
-  if (sequence_file_.ReadAt(0, bytes, sizeof bytes) != 8) return 0;
+  if (!sequence_file_ || sequence_file_->ReadAt(0, bytes, sizeof bytes) != 8) return 0;
   return store_bytes::GetWord(bytes) | uint64_t{store_bytes::GetWord(bytes + 4)} << 32;
 }
 
@@ -95,7 +95,7 @@ void NewsDatabase::BumpSequence() {
   unsigned char bytes[8];
   store_bytes::PutWord(bytes, static_cast<uint32_t>(seen_sequence_));
   store_bytes::PutWord(bytes + 4, static_cast<uint32_t>(seen_sequence_ >> 32));
-  sequence_file_.WriteAt(0, bytes, sizeof bytes);
+  if (sequence_file_) sequence_file_->WriteAt(0, bytes, sizeof bytes);
   bumped_ = true;
 }
 
@@ -266,7 +266,7 @@ std::vector<NewsItem> NewsDatabase::QueryDay(int k, const platform::CalendarTime
 }
 
 bool NewsDatabase::VerifyLink(uint32_t number, std::u16string_view link) {
-  if (number >= kEntryCount || !blocks_.IsHead(number)) return false;
+  if (!blocks_.IsHead(number)) return false;
   NewsItem item;
   item.number = number;
   return ReadItem(&item) != 0 && item.link == link;
@@ -305,20 +305,19 @@ void NewsDatabase::IndexUpdated(const NewsItem& item, uint32_t mask) {
 
 void NewsDatabase::BeginUpdateRun() {
   if (update_run_ || !is_open()) return;
-  update_run_ = platform::WriteWholeFile(DatabasePath("check"), "");
+  update_run_ = files_->Open(DatabasePath("check"), Mode::kTruncate) != nullptr;
 }
 
 void NewsDatabase::EndUpdateRun() {
   if (!update_run_) return;
   const std::string check = DatabasePath("check");
-  if (platform::RemoveFile(check) || !platform::FileExists(check)) update_run_ = false;
+  if (files_->Remove(check) || !files_->Exists(check)) update_run_ = false;
 }
 
 void NewsDatabase::MarkShutdown() {
   if (!update_run_) return;
-  File marker;
-  if (marker.Open(DatabasePath("check"), File::Mode::kReadWrite)) {
-    marker.WriteAt(0, kShutdownText, sizeof kShutdownText - 1);
+  if (std::unique_ptr<StoreFile> marker = files_->Open(DatabasePath("check"), Mode::kReadWrite)) {
+    marker->WriteAt(0, kShutdownText, sizeof kShutdownText - 1);
   }
 }
 

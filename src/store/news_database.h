@@ -18,17 +18,18 @@
 #define KORVO_STORE_NEWS_DATABASE_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "store/block_store.h"
 #include "store/item_query.h"
 #include "store/meta_index.h"
 #include "store/news_item.h"
 #include "store/progress.h"
+#include "store/store_files.h"
 
 namespace korvo {
 
@@ -79,8 +80,11 @@ class NewsDatabase {
   // Opens the store in `<folder>/database` (the folder is created when missing). When the
   // interrupted-update marker is there and empty, the indexes are rebuilt, with a display from
   // `progress` when it is not null; the marker is then deleted. False when the allocation table
-  // cannot be opened.
-  bool Open(const std::string& folder, ProgressProvider* progress = nullptr);
+  // cannot be opened. Every file is reached through `files`, which must outlive the open state.
+  // `entry_count` is the table's size: kEntryCount for the real store, smaller in tests that
+  // fill a store.
+  bool Open(const std::string& folder, ProgressProvider* progress = nullptr,
+            StoreFiles& files = StoreFiles::System(), uint32_t entry_count = kEntryCount);
   // Ends any batch, saves the allocation table and closes every file.
   void Close();
   bool is_open() const { return blocks_.is_open(); }
@@ -156,7 +160,8 @@ class NewsDatabase {
   std::string folder_;
   BlockStore blocks_;
   MetaIndex index_;
-  platform::File sequence_file_;
+  StoreFiles* files_ = &StoreFiles::System();
+  std::unique_ptr<StoreFile> sequence_file_;
   uint64_t seen_sequence_ = 0;
   bool bumped_ = false;  // the sequence already tells of this lock holder's changes
   bool update_run_ = false;
