@@ -21,8 +21,9 @@
 #ifndef KORVO_TICKER_WIN_TICKER_WINDOWS_H_
 #define KORVO_TICKER_WIN_TICKER_WINDOWS_H_
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdint>
 #include <deque>

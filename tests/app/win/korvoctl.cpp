@@ -18,22 +18,26 @@
 //   korvoctl drop-file <path>          posts WM_DROPFILES with `path` to the main window
 //   korvoctl click <x> <y>             moves the pointer to the screen point and clicks there
 //   korvoctl move <x> <y>              moves the pointer to the screen point
+//   korvoctl keys <modifiers> <key>    presses a key (virtual-key code) with the modifiers held
+//                                      (1 Alt, 2 Control, 4 Shift, as hot keys count them)
 //   korvoctl drag <file|link> <text> <x> <y>
 //                                      drags a file (CF_HDROP) or a link (CF_UNICODETEXT) with
 //                                      OLE drag and drop and drops it at the screen point
 //
 // answer-box takes an optional caption after the time (default "KNR").
 // Exit code 0 on success, 1 when what was waited for did not happen, 2 on bad usage.
+#include <windows.h>
+// After windows.h, which they need.
 #include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -297,10 +301,37 @@ int Drag(bool file, const std::wstring& text, int x, int y) {
   return hr == DRAGDROP_S_DROP ? 0 : 1;
 }
 
+void Keys(int modifiers, int key) {
+  const struct {
+    int bit;
+    WORD vk;
+  } kModifiers[] = {{1, VK_MENU}, {2, VK_CONTROL}, {4, VK_SHIFT}};
+  std::vector<INPUT> input;
+  auto add = [&input](WORD vk, bool up) {
+    INPUT i = {};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(i);
+  };
+  for (const auto& m : kModifiers) {
+    if (modifiers & m.bit) add(m.vk, false);
+  }
+  add(static_cast<WORD>(key), false);
+  add(static_cast<WORD>(key), true);
+  for (const auto& m : kModifiers) {
+    if (modifiers & m.bit) add(m.vk, true);
+  }
+  for (INPUT& i : input) {
+    SendInput(1, &i, sizeof(INPUT));
+    Sleep(20);
+  }
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: korvoctl wait-window|info|send|post|close|wait-gone|answer-box|"
-               "hold-mutex|skin-info|skin-send|drop-file|drag|click|move ...\n");
+               "hold-mutex|skin-info|skin-send|drop-file|drag|click|move|keys ...\n");
   return 2;
 }
 
@@ -322,6 +353,11 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 6) return Usage();
     return Drag(std::wcscmp(argv[2], L"file") == 0, argv[3],
                 static_cast<int>(Number(argc, argv, 4)), static_cast<int>(Number(argc, argv, 5)));
+  }
+  if (command == L"keys") {
+    if (argc < 4) return Usage();
+    Keys(static_cast<int>(Number(argc, argv, 2)), static_cast<int>(Number(argc, argv, 3)));
+    return 0;
   }
   if (command == L"click" || command == L"move") {
     if (argc < 4) return Usage();
