@@ -81,18 +81,6 @@ bool LoadIcoImage(std::string_view bytes, int width, int height, SiteIconImage* 
   return true;
 }
 
-// A 32-bit top-down DIB section of width x height; `*bits` gets its pixels.
-HBITMAP MakeDib(int width, int height, void** bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 // Decodes the first frame of `bytes` with the platform's image decoder, scaled to width x height
 // as 32-bit BGRA pixels in a DIB section.
 HBITMAP DecodeScaled(std::string_view bytes, int width, int height) {
@@ -135,7 +123,7 @@ HBITMAP DecodeScaled(std::string_view bytes, int width, int height) {
     return nullptr;
   }
   void* bits = nullptr;
-  HBITMAP dib = MakeDib(width, height, &bits);
+  HBITMAP dib = CreateDib32(width, height, &bits);
   if (dib == nullptr) return nullptr;
   const UINT stride = static_cast<UINT>(width) * 4;
   if (FAILED(scaler->CopyPixels(nullptr, stride, stride * static_cast<UINT>(height),
@@ -161,6 +149,19 @@ HICON IconFromPixels(HBITMAP colour, int width, int height) {
 }
 
 }  // namespace
+
+HBITMAP CreateDib32(int width, int height, void** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* ignored = nullptr;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits != nullptr ? bits : &ignored,
+                          nullptr, 0);
+}
 
 SiteIconImage::SiteIconImage(SiteIconImage&& other) noexcept
     : icon_(std::exchange(other.icon_, nullptr)), bitmap_(std::exchange(other.bitmap_, nullptr)) {}

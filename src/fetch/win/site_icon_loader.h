@@ -19,6 +19,10 @@ namespace korvo {
 
 class SiteIconCache;
 
+// A 32-bit top-down DIB section of width x height (the form the decoded images take); `bits`
+// (may be null) gets its pixels.
+HBITMAP CreateDib32(int width, int height, void** bits);
+
 // Largest image side decoded; larger images are no icon.
 constexpr int kMaxSiteIconSide = 4096;
 

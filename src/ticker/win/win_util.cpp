@@ -24,19 +24,6 @@ std::string Utf8FromWideText(std::wstring_view text) {
   return platform::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
-HBITMAP CreateDib32(int width, int height, void** bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* ignored = nullptr;
-  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits != nullptr ? bits : &ignored,
-                          nullptr, 0);
-}
-
 bool IsWritableBuffer(void* address, size_t size) {
   if (address == nullptr) return false;
   auto* p = static_cast<unsigned char*>(address);

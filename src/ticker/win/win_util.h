@@ -11,6 +11,8 @@
 #include <string_view>
 #include <utility>
 
+#include "fetch/win/site_icon_loader.h"  // CreateDib32
+
 namespace korvo {
 
 // CP932 and UTF-8 to UTF-16 and back, through the platform's conversions.
@@ -72,9 +74,6 @@ class MemoryDc {
   HDC dc_;
   HGDIOBJ old_ = nullptr;
 };
-
-// A 32-bit top-down DIB section; `bits` (may be null) gets its pixels.
-HBITMAP CreateDib32(int width, int height, void** bits);
 
 // Whether the `size` bytes at `address` are committed, writable memory of this process (a
 // buffer that came with a window message may come from another process, where the address
