@@ -19,9 +19,13 @@ windows_pkgs=(
   libz-mingw-w64-dev
   wine wine64 xvfb xauth imagemagick fonts-ipafont x11-utils
 )
+# The browser tests of the local server's pages: Debian's Chromium, driven by playwright-core.
+browser_pkgs=(chromium)
 
 pkgs=("${native_pkgs[@]}")
-if [ "$what" = all ]; then pkgs+=("${windows_pkgs[@]}"); fi
+if [ "$what" = all ]; then pkgs+=("${windows_pkgs[@]}" "${browser_pkgs[@]}"); fi
+# Node.js and npm for playwright-core, from Debian when the machine has none of its own.
+if [ "$what" = all ] && ! command -v npm >/dev/null; then pkgs+=(nodejs npm); fi
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -72,5 +76,17 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   fi
   $sudo locale-gen >/dev/null
+fi
+# playwright-core (npm) for the browser tests, in the build folder; it drives /usr/bin/chromium
+# and never downloads a browser of its own.
+playwright_version=1.65.2
+playwright_dir="$(cd "$(dirname "$0")/.." && pwd)/build/browser"
+if [ "$what" = all ] &&
+   ! grep -qs "\"version\": \"$playwright_version\"" \
+     "$playwright_dir/node_modules/playwright-core/package.json"; then
+  echo "deps: installing playwright-core $playwright_version"
+  mkdir -p "$playwright_dir"
+  PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --prefix "$playwright_dir" --no-save \
+    --no-audit --no-fund --loglevel=error "playwright-core@$playwright_version" >/dev/null
 fi
 echo "deps: ready"

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "channels/channel_list_loader.h"
+#include "fetch/http_settings.h"
 #include "shell/app_shell.h"
 #include "shell/network_settings.h"
 

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/http.h"
+#include "shell/network_settings.h"
 
 namespace korvo {
 
@@ -34,6 +35,9 @@ std::string EffectiveUserAgent(std::string_view agent);
 // time_out in milliseconds. A value below 1 s (a damaged setting) means the default 30 s, so a
 // request can never wait without end; a value above a day is taken as a day.
 int TimeoutMilliseconds(int32_t seconds);
+
+// The fields of the section `connect` as the application shell keeps them.
+HttpSettings HttpSettingsFrom(const NetworkSettings& network);
 
 // The request options for these settings; `timeout_ms` > 0 replaces the time-out.
 platform::HttpOptions RequestOptions(const HttpSettings& settings, int timeout_ms = 0);

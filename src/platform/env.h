@@ -14,6 +14,7 @@
 #include "platform/http.h"
 #include "platform/named_lock.h"
 #include "platform/net_adapters.h"
+#include "platform/tcp_socket.h"
 #include "platform/user_protection.h"
 
 #endif  // KORVO_PLATFORM_ENV_H_

@@ -1,6 +1,8 @@
 #include "ticker/ticker_item.h"
 
+#include <iterator>
 #include <limits>
+#include <utility>
 
 #include "feed/feed_item.h"
 #include "platform/code_page.h"
@@ -38,7 +40,37 @@ TickerItem TickerItemFromRecord(const NewsItem& item) {
                   ? static_cast<int32_t>(item.number)
                   : -1;
   ticker.state = StateFromRecord(item);
+  std::vector<MediaRef> enclosures = ParseEnclosureText(item.subelement);
+  if (!enclosures.empty()) {
+    ticker.enclosure_url = std::move(enclosures.front().url);
+    ticker.enclosure_size = std::move(enclosures.front().size);
+    ticker.enclosure_type = std::move(enclosures.front().type);
+    ticker.media.assign(std::make_move_iterator(enclosures.begin() + 1),
+                        std::make_move_iterator(enclosures.end()));
+  }
   return ticker;
+}
+
+std::vector<MediaRef> ParseEnclosureText(std::u16string_view text) {
+  std::vector<MediaRef> enclosures;
+  // Split in UTF-16: a CP932 trail byte can be a backslash, a UTF-16 code unit cannot.
+  std::u16string_view pieces[3];
+  size_t count = 0;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != u'\\') continue;
+    pieces[count++] = text.substr(start, i - start);
+    start = i + 1;
+    if (count == 3) {
+      MediaRef media;
+      media.size = platform::Utf16ToCp932(pieces[0]);
+      media.type = platform::Utf16ToCp932(pieces[1]);
+      media.url = platform::Utf16ToCp932(pieces[2]);
+      if (!media.url.empty()) enclosures.push_back(std::move(media));
+      count = 0;
+    }
+  }
+  return enclosures;
 }
 
 }  // namespace korvo

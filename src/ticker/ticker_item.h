@@ -5,6 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "feed/feed_item.h"
 
 namespace korvo {
 
@@ -28,6 +32,12 @@ struct TickerItem {
   int32_t id = -1;                // the record number; 0, -1 and -2 (any value < 1) name none
   bool hide_once_opened = false;  // set by the update cycle
   bool hidden = false;            // set by the engine
+  // The enclosures: the first one, then the further ones and thumbnails in feed order (the
+  // local server's item pages and the plug-ins' item copies list them).
+  std::string enclosure_url;
+  std::string enclosure_size;  // a byte count, or "width height"
+  std::string enclosure_type;
+  std::vector<MediaRef> media;
 
   bool names_record() const { return id > 0; }
 };
@@ -40,9 +50,13 @@ TickerItem PlaceholderTickerItem();
 // its get day equals its last-seen time to the minute (it first appeared in the latest update).
 uint32_t StateFromRecord(const NewsItem& item);
 
-// A ticker item with the record's texts (converted to CP932), its number as id and the state
-// above; the creation date text stays empty.
+// A ticker item with the record's texts (converted to CP932), its enclosures, its number as id
+// and the state above; the creation date text stays empty.
 TickerItem TickerItemFromRecord(const NewsItem& item);
+
+// The enclosures of a record's enclosure text ("length\type\address\" per enclosure, UTF-16),
+// in order, converted to CP932. A piece without its closing backslash is ignored.
+std::vector<MediaRef> ParseEnclosureText(std::u16string_view text);
 
 }  // namespace korvo
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/clock.h"
+#include "platform/code_page.h"
 #include "store/database_guard.h"
 #include "ticker/ticker_dump.h"
 
@@ -139,6 +141,36 @@ size_t TickerLists::shown_count() const {
 bool TickerLists::reload_pending() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return spare_pending_;
+}
+
+bool TickerLists::OpenItemByRecord(int32_t id, std::string* link) {
+  link->clear();
+  if (id == 0 || id == -1 || id == -2) return false;
+  DatabaseGuard guard(working_folder_.empty() ? std::string(".") : working_folder_);
+  ScopedDatabase db(guard);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t visible = 0;
+    for (const TickerItem& item : shown_) visible += item.hidden ? 0 : 1;
+    for (TickerItem& item : shown_) {
+      if (item.id != id) continue;
+      item.state |= TickerItem::kRead;
+      if (item.hide_once_opened && !item.hidden && visible >= 2) {
+        item.hidden = true;
+        --visible;
+      }
+    }
+  }
+  if (!db) return true;
+  NewsItem record;
+  record.number = static_cast<uint32_t>(id);
+  if (db->ReadItem(&record) == 0) return true;
+  if (record.check_day.empty()) {
+    record.check_day.calendar = platform::LocalNow();
+    db->UpdateItem(record, NewsDatabase::kCheckDayKeep);
+  }
+  *link = platform::Utf16ToCp932(record.link);
+  return true;
 }
 
 void TickerLists::SetShownOrder(std::vector<size_t> order) {

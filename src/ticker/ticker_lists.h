@@ -17,7 +17,8 @@
 // at least three items, and Clear frees both lists.
 //
 // Threads: every member may be called from any thread. The lists' own lock is never held while
-// the store lock is taken or the command sink is called, so it nests inside nothing.
+// the store lock is taken or the command sink is called: it is the innermost lock (taken inside
+// the store lock by OpenItemByRecord, inside nothing else).
 #ifndef KORVO_TICKER_TICKER_LISTS_H_
 #define KORVO_TICKER_TICKER_LISTS_H_
 
@@ -75,6 +76,14 @@ class TickerLists {
   std::vector<TickerItem> spare() const;
   size_t shown_count() const;
   bool reload_pending() const;
+  // Opens the item with record number `id` for a reader outside the ticker (the local server's
+  // redirect). Fails for the ids 0, -1 and -2 and does nothing else then. Otherwise, under the
+  // store lock: every shown item with that id gets the read bit, and one that leaves the list
+  // once opened is hidden while the list still shows at least two items; the record's check day
+  // is set to the local time when it is empty; `*link` gets the record's link (empty when the
+  // record cannot be read).
+  bool OpenItemByRecord(int32_t id, std::string* link);
+
   // Sets the display order of the shown list (positions into it); the engine's rewind and
   // shuffle use it. Positions out of range are dropped. An empty order means list order.
   void SetShownOrder(std::vector<size_t> order);

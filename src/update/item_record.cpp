@@ -58,6 +58,12 @@ TickerItem TickerItemFromFeedItem(const FeedItem& item, int32_t id, uint32_t sta
   ticker.state = state;
   ticker.hide_once_opened = item.channel != nullptr && item.channel->drop;
   ticker.hidden = item.shown;
+  ticker.enclosure_url = item.enclosure_url;
+  ticker.enclosure_size = item.enclosure_size;
+  ticker.enclosure_type = item.enclosure_type;
+  for (const MediaRef& media : item.media) {
+    if (!media.url.empty()) ticker.media.push_back(media);
+  }
   return ticker;
 }
 

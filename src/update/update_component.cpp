@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fetch/http_settings.h"
 #include "fetch/site_icon_fetcher.h"
 #include "shell/app_shell.h"
 #include "shell/general_settings.h"
@@ -77,6 +78,10 @@ void UpdateComponent::Stop(AppShell&) {
   if (!scheduler_->Stop(UpdateScheduler::kStopWaitMs) && parts_.log) {
     parts_.log("update scheduler: did not stop within 5000 ms; left to finish alone");
   }
+}
+
+platform::CalendarTime UpdateComponent::LatestArrival() const {
+  return cycle_ ? cycle_->latest_arrival() : platform::CalendarTime();
 }
 
 bool UpdateComponent::RunNow() { return scheduler_ && scheduler_->RunNow(); }

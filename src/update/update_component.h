@@ -59,6 +59,9 @@ class UpdateComponent : public AppComponent {
   FeedImportReport ImportFeedFile(const std::string& path);
 
   UpdateScheduler* scheduler() const { return scheduler_.get(); }
+  // UpdateCycle::latest_arrival of the running cycle (year 0 before Start). Any thread, once
+  // Start has returned.
+  platform::CalendarTime LatestArrival() const;
 
  private:
   Parts parts_;

@@ -37,6 +37,11 @@ UpdateCycle::UpdateCycle(Options options)
   }
 }
 
+platform::CalendarTime UpdateCycle::latest_arrival() const {
+  std::lock_guard<std::mutex> lock(arrival_mutex_);
+  return latest_arrival_;
+}
+
 RunReport UpdateCycle::Execute(const UpdateRequest& request) {
   RunReport report;
   report.forced = request.forced;
@@ -70,6 +75,13 @@ RunReport UpdateCycle::Execute(const UpdateRequest& request) {
     if (!request.no_fetch) env.on_site_link = options_.on_site_link;
     report.merge = UpdateMerge::Run(env, channels, changed.get());
     report.processed = true;
+    if (report.merge.items_added > 0) {
+      platform::CalendarTime now =
+          (options_.clock != nullptr ? *options_.clock : SystemUpdateClock()).LocalNow();
+      now.millisecond = 0;
+      std::lock_guard<std::mutex> arrival_lock(arrival_mutex_);
+      latest_arrival_ = now;
+    }
     if (options_.random_order && report.merge.handed_over && options_.ticker) {
       options_.ticker->PushCommand(TickerLists::kCommandShuffle);
     }

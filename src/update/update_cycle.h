@@ -9,7 +9,7 @@
 //
 // Threads: Execute runs on the scheduler thread. Abort and the accessors may be called from any
 // thread. The run mutex comes first in the lock order (run mutex, store lock, schedule lock,
-// changed-set lock); a feed-file import takes it too.
+// changed-set lock); a feed-file import takes it too. The arrival-time lock nests inside nothing.
 #ifndef KORVO_UPDATE_UPDATE_CYCLE_H_
 #define KORVO_UPDATE_UPDATE_CYCLE_H_
 
@@ -82,6 +82,9 @@ class UpdateCycle {
 
   // One update run at a time; also taken by a feed-file import.
   std::mutex& run_mutex() { return run_mutex_; }
+  // The local time (to the second, milliseconds 0) at which the latest run that added at least
+  // one item to the store finished its merge; year 0 until a run of this cycle did.
+  platform::CalendarTime latest_arrival() const;
   const FetchWorkerPool& pool() const { return pool_; }
 
  private:
@@ -89,6 +92,8 @@ class UpdateCycle {
   FetchWorkerPool pool_;
   std::mutex run_mutex_;
   std::atomic<bool> abort_{false};
+  mutable std::mutex arrival_mutex_;
+  platform::CalendarTime latest_arrival_;  // guarded by arrival_mutex_
 };
 
 }  // namespace korvo

@@ -28,6 +28,9 @@ TEST(HeadlessOptions, OwnOptionsAreTakenOutAndTheRestIsLeftForTheShell) {
             "C:\\x\\cmd");
   EXPECT_FALSE(ParseHeadlessOptions({"--commands"}, "/start").error.empty());
   EXPECT_FALSE(ParseHeadlessOptions({"--commands", ""}, "/start").error.empty());
+  EXPECT_EQ(ParseHeadlessOptions({"--echo-plugin", "log.txt"}, "/start").echo_plugin_log,
+            "/start/log.txt");
+  EXPECT_FALSE(ParseHeadlessOptions({"--echo-plugin"}, "/start").error.empty());
 }
 
 TEST(HeadlessCommands, LinesBecomeCommandsAndUnknownOnesAreKeptForTheReport) {

@@ -65,7 +65,10 @@ for line in "program folder: $WORK/prog" "working folder: $WORK/prog" \
   grep -qxF "$line" "$WORK/first.out" || fail "first: missing line '$line'"
 done
 [ -d cache ] && [ -d database ] || fail "cache or database not created"
-[ -e setup.ini ] && fail "setup.ini written before shut-down"
+# Only the local server's section is written at start-up; the general settings wait for the end.
+grep -q '^\[server_config\]' setup.ini || fail "server_config not written back at start-up"
+grep -q '^\[app_data\]' setup.ini && fail "general settings written before shut-down"
+setup_before="$(cat setup.ini)"
 
 # 2. A second copy prints catalog entry 0 and ends with 0, in the system's language.
 second="$("$HEADLESS")"
@@ -78,7 +81,7 @@ second="$(KORVO_LANGID=1033 "$HEADLESS" -user)"
 [ "$(printf '%s' "$second" | head -1)" = $'KorvoNewsReader is already existing.\r' ] ||
   fail "second copy (en): '$second'"
 [ -z "$(ls "$WORK/appdata")" ] || fail "the second copy created the per-user folder"
-[ -e setup.ini ] && fail "the second copy wrote setup.ini"
+[ "$(cat setup.ini)" = "$setup_before" ] || fail "the second copy wrote setup.ini"
 
 # 3. SIGTERM: orderly shut-down that writes the defaults.
 stop TERM first

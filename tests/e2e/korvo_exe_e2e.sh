@@ -17,7 +17,8 @@
 #   6. A channel list with one feed of a local HTTP server (python3 http.server on 127.0.0.1):
 #      the start-up fetches it once; after the feed grew, command 32879 fetches it again; at exit
 #      the store holds every item once (read with the native korvo-headless --dump-store when
-#      build/native has it) and "dump.dat" the three shown items.
+#      build/native has it) and "dump.dat" the three shown items. The local server answers
+#      /xmlitems with the shown items and /index.html with the built-in page.
 #
 # Runs in a Wine prefix of its own under the build folder (prepared by scripts/wine_prefix.sh),
 # whose wineserver it kills at the end, so it never disturbs other Wine programs. Screenshots go
@@ -304,6 +305,9 @@ wait_requests() {
   for _ in $(seq 100); do [ -e "$p6/database/check" ] || return 0; sleep 0.1; done
   return 1
 }
+# The local server on a port of its own (Winsock under Wine).
+sport=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+printf '[server_config]\r\nport=%d\r\n' "$sport" >"$p6/setup.ini"
 start_korvo "$p6"
 first=$korvo_pid
 ctl wait-window 30000 >/dev/null || fail "no main window (update)"
@@ -315,6 +319,20 @@ ctl post 273 32879 0 >/dev/null || fail "command 32879 could not be posted"
 wait_requests 2 || fail "command 32879 did not fetch the feed"
 [ "$(requests)" = 2 ] || fail "$(requests) requests of the feed, expected 2"
 ok "command 32879 runs an update now"
+served=$(python3 - "$sport" <<'PY'
+import sys, urllib.request
+base = 'http://localhost:%s/' % sys.argv[1]
+try:
+    items = urllib.request.urlopen(base + 'xmlitems', timeout=10).read().decode('cp932')
+    index = urllib.request.urlopen(base + 'index.html', timeout=10).read().decode('cp932')
+except Exception as e:
+    print('no answer: %s' % e)
+    sys.exit(0)
+print('ok' if '見出し 3' in items and 'KorvoNewsReader(resource)' in index else items[:300])
+PY
+)
+[ "$served" = ok ] || fail "korvo.exe's local server: $served"
+ok "korvo.exe's local server answers /xmlitems with the shown items and /index.html"
 ctl close >/dev/null
 wait_exit "$first" "korvo.exe (update)"
 [ "$(stat -c %s "$p6/dump.dat" 2>/dev/null)" = 12 ] || fail "dump.dat does not hold three items"

@@ -221,5 +221,69 @@ TEST_F(TickerListsTest, ShortListsAreNotSavedAndTheOldFileStays) {
   EXPECT_EQ(lists.shown_count(), 0u);
 }
 
+TEST_F(TickerListsTest, OpenItemByRecordMarksReadOnceAndDropsItemsThatLeaveWhenOpened) {
+  const uint32_t a = Add(u"A", u"http://127.0.0.1/a", false, true);
+  const uint32_t b = Add(u"B", u"http://127.0.0.1/b", false, true);
+  TickerLists lists(dir_.path());
+  TickerItem leaving = Item(static_cast<int32_t>(a), "A");
+  leaving.hide_once_opened = true;
+  TickerItem other = Item(static_cast<int32_t>(b), "B");
+  other.hide_once_opened = true;
+  lists.SetTickerList({leaving, other});
+
+  std::string link = "stale";
+  for (int32_t none : {0, -1, -2}) {
+    EXPECT_FALSE(lists.OpenItemByRecord(none, &link));
+    EXPECT_EQ(link, "");
+  }
+  ASSERT_TRUE(lists.OpenItemByRecord(static_cast<int32_t>(a), &link));
+  EXPECT_EQ(link, "http://127.0.0.1/a");
+  EXPECT_TRUE(lists.shown()[0].state & TickerItem::kRead);
+  EXPECT_TRUE(lists.shown()[0].hidden);
+  NewsItem record;
+  record.number = a;
+  platform::CalendarTime first_check;
+  {
+    ScopedDatabase db(*guard_);
+    ASSERT_GT(db->ReadItem(&record), 0u);
+    ASSERT_FALSE(record.check_day.empty());
+    first_check = record.check_day.calendar;
+  }
+  // The last visible item stays in the list; an earlier check day is kept.
+  ASSERT_TRUE(lists.OpenItemByRecord(static_cast<int32_t>(b), &link));
+  EXPECT_TRUE(lists.shown()[1].state & TickerItem::kRead);
+  EXPECT_FALSE(lists.shown()[1].hidden);
+  ASSERT_TRUE(lists.OpenItemByRecord(static_cast<int32_t>(a), &link));
+  {
+    ScopedDatabase db(*guard_);
+    ASSERT_GT(db->ReadItem(&record), 0u);
+    EXPECT_EQ(record.check_day.calendar.minute, first_check.minute);
+    EXPECT_EQ(record.check_day.calendar.hour, first_check.hour);
+  }
+  // A number that names no record opens nothing but still answers (with an empty link).
+  EXPECT_TRUE(lists.OpenItemByRecord(999999, &link));
+  EXPECT_EQ(link, "");
+}
+
+TEST(TickerItemEnclosures, RecordEnclosureTextGivesFirstAndFurtherEnclosures) {
+  NewsItem record;
+  record.number = 7;
+  record.title = u"t";
+  record.link = u"http://127.0.0.1/t";
+  // The second type holds a character whose CP932 form ends in a backslash byte.
+  record.subelement =
+      u"1234\\audio/mpeg\\http://127.0.0.1/a.mp3\\120 90\\thumb!\u30bd\\"
+      u"http://127.0.0.1/t.jpg\\\\\\\\cut";
+  const TickerItem item = TickerItemFromRecord(record);
+  EXPECT_EQ(item.enclosure_url, "http://127.0.0.1/a.mp3");
+  EXPECT_EQ(item.enclosure_size, "1234");
+  EXPECT_EQ(item.enclosure_type, "audio/mpeg");
+  ASSERT_EQ(item.media.size(), 1u);  // the empty entry and the unterminated tail are dropped
+  EXPECT_EQ(item.media[0].url, "http://127.0.0.1/t.jpg");
+  EXPECT_EQ(item.media[0].size, "120 90");
+  EXPECT_EQ(item.media[0].type, std::string("thumb!\x83\x5c"));
+  EXPECT_TRUE(ParseEnclosureText(u"").empty());
+}
+
 }  // namespace
 }  // namespace korvo

@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "app/headless/command_file.h"
+#include "app/headless/echo_plugin.h"
+#include "app/server_wiring.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/termination_signal.h"
@@ -24,6 +26,7 @@ constexpr int kCommandPollMs = 100;
 void HeadlessApp::AttachComponents(AppShell& shell) {
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
   update_ = AttachUpdateRoad(shell, [this](const std::string& line) { Print(line); });
+  server_ = AttachLocalServer(shell, update_, [this](const std::string& line) { Print(line); });
 }
 
 void HeadlessApp::Print(const std::string& line) {
@@ -123,6 +126,7 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   if (options_.dump_store) return DumpStore(shell);
 
   AttachComponents(shell);
+  if (!options_.echo_plugin_log.empty()) InstallEchoPlugin(options_.echo_plugin_log);
   shell.TakeStoreHolder();
   shell.OpenMainWindowParts();
   shell.ContinueStartup();
@@ -140,7 +144,8 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   shell.StopTickerEngine();
   shell.StopUpdateScheduler();
   const bool saved = shell.SaveGeneralSettings();
-  shell.ReleaseServices();
+  shell.ReleaseServices();  // the server stops before the stand-in plug-in goes
+  if (!options_.echo_plugin_log.empty()) UninstallEchoPlugin();
   shell.ReleaseProcess();
   Print(std::string("korvo-headless: stopped") +
         (saved ? ", settings saved" : ", settings NOT saved"));

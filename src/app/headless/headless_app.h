@@ -1,7 +1,8 @@
 // korvo-headless: the program without windows. It runs the same start-up and shut-down sequence
 // as korvo.exe (AppShell) and, until told to end, the subsystems attached in AttachComponents:
-// the store holder, the ticker's lists, the update scheduler with its initial forced run. Each
-// update run prints one line ("run: forced, 3 queued, 3 fetched, ...").
+// the store holder, the ticker's lists, the update scheduler with its initial forced run, the
+// local server (its index page address is printed: "server: http://localhost:31622/index.html").
+// Each update run prints one line ("run: forced, 3 queued, 3 fetched, ...").
 //
 // Options of its own (headless_options.h): "--commands FILE" drives the running program through
 // a command file (command_file.h); "--dump-store" prints the store and ends.
@@ -19,6 +20,8 @@
 #include "store/console_progress.h"
 
 namespace korvo {
+
+class ServerComponent;
 
 class HeadlessApp {
  public:
@@ -50,6 +53,7 @@ class HeadlessApp {
   ConsoleProgressProvider progress_;
   HeadlessOptions options_;
   UpdateWiring update_;
+  ServerComponent* server_ = nullptr;  // owned by the shell of Run
 };
 
 }  // namespace korvo

@@ -18,13 +18,14 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments,
     const std::string& argument = arguments[i];
     if (argument == "--dump-store") {
       options.dump_store = true;
-    } else if (argument == "--commands") {
+    } else if (argument == "--commands" || argument == "--echo-plugin") {
       if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-        options.error = "--commands needs a file name";
+        options.error = argument + " needs a file name";
         return options;
       }
       const std::string& file = arguments[++i];
-      options.command_file = IsAbsolute(file) ? file : start_folder + "/" + file;
+      (argument == "--commands" ? options.command_file : options.echo_plugin_log) =
+          IsAbsolute(file) ? file : start_folder + "/" + file;
     } else {
       options.shell_arguments.push_back(argument);
     }

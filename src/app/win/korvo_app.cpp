@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/server_wiring.h"
 #include "app/update_wiring.h"
 #include "app/win/main_window.h"
 #include "app/win/second_instance.h"
@@ -55,6 +56,8 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
       update->RunNowWithoutFetching();
     }
   };
+  // The local server (started after the update scheduler, stopped before the plug-in host).
+  AttachLocalServer(shell, road, nullptr);
   std::shared_ptr<TickerLists> ticker = road.ticker;
   hooks.ticker_item_count = [ticker] { return static_cast<int>(ticker->shown_count()); };
   const std::string folder = shell.folders().working_folder;
