@@ -11,16 +11,6 @@ FetchContext CurrentFolderContext(const HttpSettings& settings) {
   return c;
 }
 
-HttpSettings HttpSettingsFrom(const NetworkSettings& network) {
-  HttpSettings settings;
-  settings.type = network.type;
-  settings.proxy = network.proxy;
-  settings.port = network.port;
-  settings.user_agent = network.user_agent;
-  settings.time_out = network.time_out;
-  return settings;
-}
-
 FetchContext FolderContext(const std::string& folder) {
   FetchContext c;
   c.settings = HttpSettingsFrom(LoadNetworkSettings(folder));

@@ -25,9 +25,6 @@ struct FetchContext {
 // A context for the current directory, as the program uses it (its working folder).
 FetchContext CurrentFolderContext(const HttpSettings& settings);
 
-// The request settings of the network settings (section `connect`).
-HttpSettings HttpSettingsFrom(const NetworkSettings& network);
-
 // A context for the working folder `folder` (UTF-8) with the network settings it holds.
 FetchContext FolderContext(const std::string& folder);
 
