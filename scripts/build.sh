@@ -6,6 +6,7 @@
 #   fuzz    clang, libFuzzer targets
 #   bench   g++, Release, benchmarks
 # Usage: scripts/build.sh native win64 ...   (default: native)
+#   KORVO_TARGETS="korvo korvoctl"   build only these targets (default: everything)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${KORVO_JOBS:-$(nproc)}
@@ -38,5 +39,7 @@ for config in "${@:-native}"; do
     *) echo "build: unknown configuration '$config'" >&2; exit 2 ;;
   esac
   echo "build: $config"
-  cmake --build "$dir" -j "$jobs"
+  targets=()
+  for t in ${KORVO_TARGETS:-}; do targets+=(--target "$t"); done
+  cmake --build "$dir" -j "$jobs" "${targets[@]}"
 done

@@ -7,6 +7,7 @@ namespace korvo {
 std::vector<TickerItem> TickerItemSource::ShownItems() const { return lists_->shown(); }
 
 bool TickerItemSource::CurrentItem(TickerItem* item) const {
+  if (lists_->OnDisplay(item)) return true;
   for (TickerItem& shown : lists_->shown()) {
     if (shown.hidden) continue;
     *item = std::move(shown);

@@ -23,7 +23,8 @@ class TickerItemSource : public ShownItemSource {
   explicit TickerItemSource(std::shared_ptr<TickerLists> lists) : lists_(std::move(lists)) {}
 
   std::vector<TickerItem> ShownItems() const override;
-  // The first item of the display order that is not hidden.
+  // The item on display; before the engine has shown one, the first item of the shown list that
+  // is not hidden.
   bool CurrentItem(TickerItem* item) const override;
   // TickerLists::OpenItemByRecord.
   bool OpenItem(int32_t id, std::string* link) const;

@@ -67,7 +67,9 @@ class PluginHostBase {
   // The masks the plug-in's GetNotifyFlag set (bit c: notification c).
   virtual uint32_t send_mask() const = 0;
   virtual uint32_t post_mask() const = 0;
-  // Sends notification `code` to the plug-in window and returns its answer / posts it.
+  // Sends notification `code` to the plug-in window and returns its answer / posts it. The
+  // arguments may point to texts (a link) that live only during the call: a host that posts
+  // must hand the plug-in a copy that outlives the message.
   virtual intptr_t SendNotification(int code, intptr_t first, intptr_t second) = 0;
   virtual void PostNotification(int code, intptr_t first, intptr_t second) = 0;
 };

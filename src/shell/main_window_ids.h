@@ -100,7 +100,7 @@ constexpr int kFavouritesSubmenu = 23;  // in the ticker menu
 constexpr int kTickerMenuItems = 31;
 }  // namespace menu_position
 
-// Codes pushed into the ticker engine's command queue.
+// Codes pushed into the ticker engine's command queue (what each does: ticker/ticker_engine.h).
 enum class EngineCommand : uint8_t {
   kQuit = 1,
   kShowAgain = 2,  // 3 does the same
@@ -113,7 +113,11 @@ enum class EngineCommand : uint8_t {
   kResume = 9,
   kRelayoutAndShow = 10,
   kNext = 11,
-  kTrayIconAdded = 16,
+  kPrevious = 12,
+  kUnshuffle = 13,
+  kRestartIdleTimer = 14,
+  kCopyUrl = 15,
+  kTrayIconAdded = 16,  // ignored by the engine
   kTrayIconRemoved = 17,
   kReadLater = 18,
   kNextSite = 19,

@@ -8,7 +8,8 @@
 // Hand-overs:
 //   - SetTickerList(items), from the update cycle: the read and new bits of every item that names
 //     a record are ORed in from the store, the items become the spare list, and Reload is pushed
-//     when a list has been shown before (the first list is swapped in directly).
+//     when a list has been shown before (the first list is swapped in directly). An empty list
+//     is handed over as the single placeholder item, so the shown list is never empty.
 //   - LoadSavedList(dump path), once at start-up: the spare list is rebuilt from the record
 //     numbers in "dump.dat" (records that do not read, or lack a title or a link, are left out);
 //     when there is no saved list or none of its records reads, the list is the single
@@ -16,9 +17,15 @@
 // At exit SaveShownList writes the record numbers of the shown list to "dump.dat" when it holds
 // at least three items, and Clear frees both lists.
 //
+// The shown list has a display order and the engine's cursor (display_order.h), and remembers
+// which item is on display. Readers (the windows, the local server, plug-ins) get copies: a
+// Snapshot, or one item; nobody keeps a pointer into a list, which the engine may free at the
+// next swap. Every change of the lists (fill, swap, clear, order, cursor, the read and hidden
+// marks) happens under the one lock of this object.
+//
 // Threads: every member may be called from any thread. The lists' own lock is never held while
 // the store lock is taken or the command sink is called: it is the innermost lock (taken inside
-// the store lock by OpenItemByRecord, inside nothing else).
+// the store lock by OpenItemByRecord and OpenItemById, inside nothing else).
 #ifndef KORVO_TICKER_TICKER_LISTS_H_
 #define KORVO_TICKER_TICKER_LISTS_H_
 
@@ -29,9 +36,37 @@
 #include <string>
 #include <vector>
 
+#include "ticker/display_order.h"
 #include "ticker/ticker_item.h"
+#include "ticker/ticker_random.h"
 
 namespace korvo {
+
+// A copy of the shown list as it is at one moment.
+struct TickerSnapshot {
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  std::vector<TickerItem> items;  // in list order (the order the update cycle added them)
+  std::vector<size_t> order;      // the display order: indexes into `items`
+  size_t on_display = kNone;      // index into `items` of the item on display, or kNone
+  uint64_t generation = 0;        // changes whenever the shown list is replaced or cleared
+};
+
+// Where the engine's cursor stands, remembered across a reload.
+struct TickerPlace {
+  bool valid = false;  // false: the list was empty
+  std::string link;
+  std::string site_link;
+  size_t position = 0;  // the cursor's position in the display order
+};
+
+// An item of the shown list as the engine selected it.
+struct TickerItemRef {
+  size_t index = TickerSnapshot::kNone;  // into the list
+  uint64_t generation = 0;               // of the list it belongs to
+};
+
+// The moves the engine selects an item with.
+enum class TickerMove { kCurrent, kNext, kPrevious, kNextSite, kPreviousSite };
 
 class TickerLists {
  public:
@@ -54,14 +89,16 @@ class TickerLists {
   // Pushes a command to the engine; false without an engine or when refused.
   bool PushCommand(uint8_t command);
 
-  // The update cycle's hand-over. Returns the number of items handed over.
+  // The update cycle's hand-over. Returns the number of items handed over (1 for the
+  // placeholder that replaces an empty list).
   size_t SetTickerList(std::vector<TickerItem> items);
   // The start-up hand-over from the saved list at `dump_path`. Returns the number of items in the
   // new list (1 for the placeholder).
   size_t LoadSavedList(const std::string& dump_path);
 
-  // What the engine does on Reload: the spare list becomes the shown one; the old shown list is
-  // emptied. Without a pending hand-over nothing changes. True when the lists were swapped.
+  // What the engine does on Reload: the spare list becomes the shown one, in list order with the
+  // cursor on its first visible item and nothing on display; the old shown list is emptied.
+  // Without a pending hand-over nothing changes. True when the lists were swapped.
   bool SwapLists();
 
   // Writes the record numbers of the shown list, in display order, to `dump_path` when the list
@@ -81,23 +118,57 @@ class TickerLists {
   // store lock: every shown item with that id gets the read bit, and one that leaves the list
   // once opened is hidden while the list still shows at least two items; the record's check day
   // is set to the local time when it is empty; `*link` gets the record's link (empty when the
-  // record cannot be read).
+  // record cannot be read). (item_opening.h)
   bool OpenItemByRecord(int32_t id, std::string* link);
 
-  // Sets the display order of the shown list (positions into it); the engine's rewind and
-  // shuffle use it. Positions out of range are dropped. An empty order means list order.
+  // Sets the display order of the shown list (positions into it). Positions out of range are
+  // dropped. An empty order means list order.
   void SetShownOrder(std::vector<size_t> order);
+
+  // --- What the windows, the server and the plug-ins read ---
+  TickerSnapshot Snapshot() const;
+  // A copy of the item on display; false when none is (nothing shown yet, or the list was
+  // replaced since).
+  bool OnDisplay(TickerItem* item) const;
+  // The list's part of opening an item by its record id (the local server, the skin window):
+  // every shown item with that id gets its read mark, and one that is hidden once opened is
+  // hidden while at least two items of the list are visible. False when no shown item has the
+  // id.
+  bool MarkOpenedById(int32_t id);
+  // The same for the item `ref` the engine selected; false when the list was replaced since.
+  bool MarkOpened(const TickerItemRef& ref);
+
+  // --- The engine's cursor (display_order.h) ---
+  // Rewinds the display order; shuffled when `random` is not null.
+  void Rewind(TickerRandom* random);
+  // Where the cursor stands now.
+  TickerPlace CurrentPlace() const;
+  // Places the cursor after a reload swapped the lists: with no remembered place or with
+  // `random` (random order on): rewind (shuffled with `random`). Otherwise rewind in list order
+  // and walk the list once looking for the remembered link, stepping once more on a match (the
+  // item after the one on display comes next); else for the remembered site link (stay on its
+  // first item); else step forward to the remembered position.
+  void PlaceAfterReload(const TickerPlace& place, TickerRandom* random);
+  // Moves the cursor by `move` and makes the item there the one on display. When `random` is
+  // not null (random order on) and a move wrapped around, the order is reshuffled first and its
+  // first item taken. False, with nothing on display, when the list is empty.
+  bool Select(TickerMove move, TickerRandom* random, TickerItem* item, TickerItemRef* ref);
+  // A copy of the item at the cursor and its reference; false when the list is empty.
+  bool Current(TickerItem* item, TickerItemRef* ref = nullptr) const;
 
  private:
   void RefreshMarks(std::vector<TickerItem>* items);
   void HandOver(std::vector<TickerItem> items, bool always_reload);
+  bool MarkOpenedLocked(size_t index);
 
   const std::string working_folder_;
   CommandSink sink_;  // guarded by mutex_; copied out before it is called
 
   mutable std::mutex mutex_;
   std::vector<TickerItem> shown_;
-  std::vector<size_t> shown_order_;
+  DisplayOrder order_;
+  size_t on_display_ = TickerSnapshot::kNone;
+  uint64_t generation_ = 0;
   std::vector<TickerItem> spare_;
   bool spare_pending_ = false;
   bool shown_before_ = false;

@@ -118,6 +118,13 @@ class Headless {
     this.serverPort = serverPort;
   }
   runLines() { return this.output.split('\n').filter((l) => l.startsWith('run:')); }
+  reloads() { return this.output.split('\n').filter((l) => l === 'ticker: list reloaded').length; }
+  // The ticker swaps a handed-over list in between two headlines; Next (engine command 11) ends
+  // the headline on display, so the new list is the shown one (and the server's) at once.
+  async showNewList(count) {
+    this.command('ticker 11');
+    await waitFor('the new list on the ticker', () => this.reloads() >= count);
+  }
   command(text) { fs.writeFileSync(this.commands, text + '\n'); }
   async dump() {
     const file = path.join(this.folder, 'dump.txt');
@@ -197,6 +204,7 @@ async function main() {
     check(korvo.output.includes(`server: http://localhost:${serverPort}/index.html`),
           'korvo-headless prints the index page address');
     const firstRunDone = Date.now();
+    await korvo.showNewList(1);
 
     browser = await chromium.launch({
       executablePath: '/usr/bin/chromium', headless: true,
@@ -257,6 +265,7 @@ async function main() {
     await waitFor('the second update run', () => korvo.runLines().length >= 2);
     check(/1 added/.test(korvo.runLines()[1]), 'second run: ' + korvo.runLines()[1]);
     check((await viewItems(page)).length === 5, 'the view does not change by itself');
+    await korvo.showNewList(2);
     await page.click('#update');
     items = await viewLoaded(page, (i) => i.length === 1);
     check(items[0].title === '新しい記事', '"更新" picks up the later update (the view shows the new item)');

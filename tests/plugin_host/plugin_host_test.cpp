@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "plugin_host/item_snapshot.h"
 #include "plugin_host/plugin_dispatch.h"
+#include "plugin_host/plugin_notification_dispatcher.h"
 
 namespace korvo {
 namespace {
@@ -129,6 +131,49 @@ TEST_F(PluginDispatchTest, NotificationsArePostedBeforeSentAndOnlyWithTheirBit) 
   EXPECT_EQ(DeliveryFor(31, 0x80000000u, 0), NotificationDelivery::kSend);
   EXPECT_EQ(DeliveryFor(31, 0x80000000u, 0x80000000u), NotificationDelivery::kPost);
   EXPECT_EQ(DeliveryFor(-1, 0xFFFFFFFFu, 0), NotificationDelivery::kNone);
+}
+
+// Records the text a notification's first argument points to while the call lasts.
+class LinkRecordingHost : public FakeHost {
+ public:
+  intptr_t SendNotification(int code, intptr_t first, intptr_t second) override {
+    const auto* text = reinterpret_cast<const char*>(first);
+    links.push_back(text == nullptr ? "(none)" : text);
+    return FakeHost::SendNotification(code, first, second);
+  }
+  std::vector<std::string> links;
+};
+
+TEST_F(PluginDispatchTest, EngineNotificationsCarryTheLinkAndOnlyBeforeCodesVeto) {
+  PluginNotificationDispatcher engine_side;
+  EXPECT_EQ(engine_side.Notify(kNtpClickItem, "http://a/"), 0);  // no plug-in: nothing cancelled
+
+  LinkRecordingHost host;
+  host.send_ = 0xFFFFFFFFu;
+  host.answer = -1;
+  Set(&host);
+  struct Case {
+    int code;
+    const char* link;
+    const char* handed;
+    int expected;
+  } cases[] = {
+      {kNtpClickItem, "http://a/?q=1&r=2", "http://a/?q=1&r=2", NotificationDispatcher::kVeto},
+      {kNtClickItem, "http://a/", "http://a/", 0},  // an "after" code never vetoes
+      {kNtpForwardItem, "", "(none)", NotificationDispatcher::kVeto},
+      {kNtpCopyUrl, "http://b/", "http://b/", NotificationDispatcher::kVeto},
+  };
+  for (const Case& c : cases) {
+    // The view is cut from a longer text: the plug-in gets a zero-terminated copy of the view.
+    const std::string longer = std::string(c.link) + "TAIL";
+    const std::string_view view(longer.data(), longer.size() - 4);
+    EXPECT_EQ(engine_side.Notify(c.code, view), c.expected) << c.code;
+    ASSERT_FALSE(host.links.empty());
+    EXPECT_EQ(host.links.back(), c.handed);
+  }
+  EXPECT_EQ(host.links.size(), std::size(cases));
+  host.answer = 0;
+  EXPECT_EQ(engine_side.Notify(kNtpClickItem, "http://a/"), 0);
 }
 
 // A shown list the test sets.

@@ -24,6 +24,7 @@ Shown here:
 
 import http.server
 import os
+import re
 import shutil
 import signal
 import socketserver
@@ -426,6 +427,38 @@ def cycle_scenario(binary, server, root):
         if len(numbers) != all_items or not set(numbers) <= stored:
             fail("dump.dat holds %d numbers, expected %d record numbers" % (len(numbers), all_items))
         ok("dump.dat holds the record numbers of the shown list")
+        # The ticker of the first start showed the placeholder until the first list came.
+        tickers = [l for l in program.output().splitlines() if l.startswith("ticker: ")]
+        if not tickers or tickers[0] != "ticker: 1/1 ニュース取得中 [ニュース取得中]":
+            fail("first start: the ticker began with %r, not the placeholder" % tickers[:1])
+        ok("a first start without dump.dat shows the placeholder \"ニュース取得中\"")
+
+        # 6. A restart shows the saved items at once (the network is gone); "ticker 11" (Next)
+        # steps on.
+        program = Program(binary, folder)
+        titles = {r[5] for r in third}
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            tickers = [l for l in program.output().splitlines() if l.startswith("ticker: ")]
+            if tickers:
+                break
+            time.sleep(0.05)
+        first_line = tickers[0] if tickers else ""
+        shown = first_line.split(" ", 2)[2].rsplit(" [", 1)[0] if first_line else ""
+        if not first_line.startswith("ticker: 1/%d " % all_items) or shown not in titles:
+            fail("restart: the ticker began with %r, not a saved item" % first_line)
+        # (Random order is on by default, so which item comes next is the shuffle's choice.)
+        program.send("ticker 11")
+        item_line = re.compile(r"^ticker: \d+/%d " % all_items)
+        while time.time() < deadline:
+            tickers = [l for l in program.output().splitlines() if item_line.match(l)]
+            if len(tickers) >= 2:
+                break
+            time.sleep(0.05)
+        if len(tickers) < 2:
+            fail("restart: Next did not show another item: %r" % tickers)
+        program.quit()
+        ok("a restart shows the saved items at once; Next shows another")
     finally:
         program.kill()
 

@@ -27,6 +27,11 @@ std::vector<HeadlessCommand> ParseCommands(const std::string& text) {
       command.kind = HeadlessCommand::kRunCached;
     } else if (line == "quit") {
       command.kind = HeadlessCommand::kQuit;
+    } else if (line.compare(0, 7, "ticker ") == 0 && line.size() > 7 && line.size() <= 10 &&
+               line.find_first_not_of("0123456789", 7) == std::string::npos &&
+               std::stoi(line.substr(7)) >= 1 && std::stoi(line.substr(7)) <= 255) {
+      command.kind = HeadlessCommand::kTicker;
+      command.code = std::stoi(line.substr(7));
     } else if (line.compare(0, 5, "dump ") == 0 && line.size() > 5) {
       command.kind = HeadlessCommand::kDump;
       command.argument = line.substr(5);

@@ -7,6 +7,8 @@
 //   run-cached     an update run now that only parses and merges the cached feeds again
 //   dump <path>    writes the store listing (store_dump.h) to <path> (through a temporary file
 //                  that then replaces it, so a reader never sees half a listing)
+//   ticker <code>  pushes the engine command <code> (1-255, ticker/ticker_engine.h: 11 next,
+//                  12 previous, 5 open, 8 pause, 9 resume, 19 / 20 next / previous site, ...)
 //   quit           the orderly shut-down, as SIGTERM
 //
 // Blank lines are ignored; a trailing carriage return is dropped. Writers should create the file
@@ -20,9 +22,10 @@
 namespace korvo {
 
 struct HeadlessCommand {
-  enum Kind { kRun, kRunCached, kDump, kQuit, kUnknown };
+  enum Kind { kRun, kRunCached, kDump, kTicker, kQuit, kUnknown };
   Kind kind = kUnknown;
   std::string argument;  // kDump: the path; kUnknown: the whole line
+  int code = 0;          // kTicker: the engine command
 };
 
 // Splits the text of a command file into commands.

@@ -5,13 +5,17 @@
 
 #include "app/headless/command_file.h"
 #include "app/headless/echo_plugin.h"
+#include "app/headless/headless_ticker_host.h"
 #include "app/server_wiring.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/termination_signal.h"
+#include "shell/main_window_ids.h"
 #include "store/database_guard.h"
 #include "store/store_dump.h"
 #include "store/store_holder.h"
+#include "ticker/headline_display.h"
+#include "ticker/timing_renderer.h"
 #include "update/update_component.h"
 
 namespace korvo {
@@ -26,7 +30,24 @@ constexpr int kCommandPollMs = 100;
 void HeadlessApp::AttachComponents(AppShell& shell) {
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(&progress_));
   update_ = AttachUpdateRoad(shell, [this](const std::string& line) { Print(line); });
+  auto display = std::make_shared<HeadlineDisplay>(std::make_unique<TimingRenderer>(),
+                                                   std::make_unique<SteadyTickSource>());
+  auto host =
+      std::make_shared<HeadlessTickerHost>([this](const std::string& line) { Print(line); });
+  ticker_ = AttachTickerEngine(shell, update_.ticker, std::move(display), std::move(host));
   server_ = AttachLocalServer(shell, update_, [this](const std::string& line) { Print(line); });
+}
+
+void HeadlessApp::StartTicker(const AppShell& shell) {
+  // What korvo.exe's start-up pushes once the engine runs: Shuffle in random order, Relayout,
+  // and Next to show the first item.
+  if (!ticker_.engine || !shell.running(AppStage::kTickerEngine)) return;
+  const size_t count = ticker_.component->first_list_count();
+  if ((shell.settings().flags & general_flags::kRandomOrder) != 0 && count > 0) {
+    ticker_.engine->Push(static_cast<uint8_t>(EngineCommand::kShuffle));
+  }
+  ticker_.engine->Push(static_cast<uint8_t>(EngineCommand::kRelayout));
+  if (count > 0) ticker_.engine->Push(static_cast<uint8_t>(EngineCommand::kNext));
 }
 
 void HeadlessApp::Print(const std::string& line) {
@@ -93,6 +114,11 @@ bool HeadlessApp::RunCommands() {
         }
         break;
       }
+      case HeadlessCommand::kTicker:
+        if (!ticker_.engine || ticker_.engine->Push(static_cast<uint8_t>(command.code)) != 0) {
+          Print("command: ticker " + std::to_string(command.code) + " refused");
+        }
+        break;
       case HeadlessCommand::kQuit:
         return false;
       case HeadlessCommand::kUnknown:
@@ -131,6 +157,7 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   shell.OpenMainWindowParts();
   shell.ContinueStartup();
   PrintLocations(shell);
+  StartTicker(shell);
 
   if (!termination.installed()) {
     Print("korvo-headless: cannot wait for a termination signal");

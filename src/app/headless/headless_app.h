@@ -1,8 +1,10 @@
 // korvo-headless: the program without windows. It runs the same start-up and shut-down sequence
 // as korvo.exe (AppShell) and, until told to end, the subsystems attached in AttachComponents:
-// the store holder, the ticker's lists, the update scheduler with its initial forced run, the
-// local server (its index page address is printed: "server: http://localhost:31622/index.html").
-// Each update run prints one line ("run: forced, 3 queued, 3 fetched, ...").
+// the store holder, the ticker engine with a display that draws nothing but takes as long as
+// the effects would, the update scheduler with its initial forced run, the local server (its
+// index page address is printed: "server: http://localhost:31622/index.html"). Each update run
+// prints one line ("run: forced, 3 queued, 3 fetched, ..."), each headline the ticker shows one
+// line ("ticker: 3/12 見出し [サイト]").
 //
 // Options of its own (headless_options.h): "--commands FILE" drives the running program through
 // a command file (command_file.h); "--dump-store" prints the store and ends.
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "app/headless/headless_options.h"
+#include "app/ticker_wiring.h"
 #include "app/update_wiring.h"
 #include "shell/app_shell.h"
 #include "store/console_progress.h"
@@ -40,6 +43,8 @@ class HeadlessApp {
   // and before the store holder is taken.
   void AttachComponents(AppShell& shell);
   void PrintLocations(const AppShell& shell);
+  // Pushes the engine's start commands once the first list is there.
+  void StartTicker(const AppShell& shell);
   // Prints the store of the entered working folder; the exit code.
   int DumpStore(const AppShell& shell);
   // Carries out the commands waiting in the command file; false when one of them was "quit".
@@ -53,6 +58,7 @@ class HeadlessApp {
   ConsoleProgressProvider progress_;
   HeadlessOptions options_;
   UpdateWiring update_;
+  TickerWiring ticker_;
   ServerComponent* server_ = nullptr;  // owned by the shell of Run
 };
 

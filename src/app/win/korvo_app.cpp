@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/server_wiring.h"
+#include "app/ticker_wiring.h"
 #include "app/update_wiring.h"
 #include "app/win/main_window.h"
 #include "app/win/second_instance.h"
@@ -13,9 +14,16 @@
 #include "shell/main_window_ids.h"
 #include "store/database_guard.h"
 #include "store/store_holder.h"
+#include "plugin_host/plugin_notification_dispatcher.h"
 #include "store/win/progress_window.h"
+#include "ticker/headline_display.h"
 #include "ticker/ticker_lists.h"
+#include "ticker/win/gdi_headline_renderer.h"
+#include "ticker/win/headline_window.h"
+#include "ticker/win/headline_window_host.h"
+#include "ticker/win/layered_headline_renderer.h"
 #include "ticker/win/ticker_windows.h"
+#include "ticker/win/waitable_tick_source.h"
 
 namespace korvo {
 
@@ -39,9 +47,7 @@ class OleSession {
 
 void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
                                 ProgressProvider* progress) {
-  // Each subsystem adds its lines here, for example
-  //   shell.Attach(AppStage::kTickerEngine, std::make_unique<...>(...));
-  //   hooks.push_engine_command = [engine](EngineCommand c) { engine->Push(c); };
+  // Each subsystem adds its lines here: its AppComponent (shell.Attach) and its hooks.
   shell.Attach(AppStage::kStoreHolder, std::make_unique<StoreHolder>(progress));
 
   // The channel list, the ticker's lists and the update scheduler (started at step 10 of the
@@ -56,43 +62,83 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
       update->RunNowWithoutFetching();
     }
   };
-  // The local server (started after the update scheduler, stopped before the plug-in host).
-  AttachLocalServer(shell, road, nullptr);
-  std::shared_ptr<TickerLists> ticker = road.ticker;
-  hooks.ticker_item_count = [ticker] { return static_cast<int>(ticker->shown_count()); };
+  // The ticker: the engine over the road's lists, drawing into the headline window (the main
+  // window) on its display thread. Sent messages reach the window thread while it waits for the
+  // engine at shut-down, so an engine thread that sends to a window never blocks that wait.
+  // The ticker windows (the skin window beneath the headline window, translucency, the tray
+  // fade, hot keys, drops, the headline window's pointer) live as long as the shell, like the
+  // engine; the display asks them how to present each frame.
   const std::string folder = shell.folders().working_folder;
-
-  // The ticker windows: the skin window beneath the main window, translucency, tray fade, hot
-  // keys, drops, the headline window's pointer. The object lives as long as the shell.
   TickerWindows::Options windows;
   windows.instance = instance_;
   windows.skin_root = shell.folders().skin_folder;
   windows.working_folder = folder;
   windows.language_id = shell.catalog().language_id();
-  windows.push_engine_command = hooks.push_engine_command;
   windows.channels = road.channels;
-  windows.notify_plugins = [notify = hooks.notify_plugins](int notification) {
-    if (notify) notify(notification);
-    return 0;
+  // Notifications the windows raise (9 moved, 14 / 15 around opening the site) go to the active
+  // plug-in; -1 from a plug-in vetoes a "before" step.
+  windows.notify_plugins = [](int notification) {
+    PluginNotificationDispatcher plugins;
+    return plugins.Notify(notification, std::string_view());
+  };
+  hooks.notify_plugins = [](int notification) {
+    PluginNotificationDispatcher plugins;
+    plugins.Notify(notification, std::string_view());
   };
   ticker_windows_ = std::make_shared<TickerWindows>(std::move(windows));
-  TickerWindows* tw = ticker_windows_.get();
-  hooks.create_ticker_parts = [tw](HWND main) { tw->CreateParts(main); };
+  std::shared_ptr<TickerWindows> tw = ticker_windows_;
+
+  auto headline = std::make_shared<HeadlineWindow>(road.ticker, folder);
+  auto display = std::make_shared<HeadlineDisplay>(
+      std::make_unique<LayeredHeadlineRenderer>([headline] { return headline->hwnd(); },
+                                                [tw] { return tw->Presentation(); }),
+      std::make_unique<WaitableTickSource>());
+  auto host = std::make_shared<HeadlineWindowHost>(headline);
+  host->SetSkinWindowSource([tw] { return tw->skin_window(); });
+  host->SetItemSink([tw](const TickerItem& item) { tw->ItemShown(item); });
+  headline->SetSkinWindowSource([tw] { return tw->skin_window(); });
+  const TickerWiring ticker =
+      AttachTickerEngine(shell, road.ticker, std::move(display), std::move(host), [] {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      });
+  headline->SetEngine(ticker.engine);
+  std::shared_ptr<TickerEngine> engine = ticker.engine;
+  TickerEngineComponent* engine_stage = ticker.component;
+  hooks.push_engine_command = [engine](EngineCommand command) {
+    engine->Push(static_cast<uint8_t>(command));
+  };
+  hooks.ticker_item_count = [engine_stage] {
+    return static_cast<int>(engine_stage->first_list_count());
+  };
+  tw->SetEngineCommands(hooks.push_engine_command);
+  tw->SetSkinApplied([headline](const Skin* skin, COLORREF background) {
+    headline->SetSkin(skin, background);
+  });
+  hooks.create_ticker_parts = [headline, tw](HWND window) {
+    headline->Attach(window);
+    tw->CreateParts(window);
+  };
   hooks.skin_window = [tw] { return tw->skin_window(); };
   hooks.news_box_offset = [tw] { return tw->NewsBoxOffset(); };
-  hooks.apply_window_settings = [tw](HWND main, const GeneralSettings& settings) {
-    tw->ApplyWindowSettings(main, settings);
+  hooks.apply_window_settings = [headline, tw](HWND window, const GeneralSettings& settings) {
+    headline->ApplySettings(settings);
+    tw->ApplyWindowSettings(window, settings);
   };
   hooks.load_skin = [tw](int command, const std::string& name) { tw->LoadSkin(command, name); };
   hooks.show_ticker = [tw](bool show) { tw->ShowTicker(show); };
   hooks.save_window_settings = [tw](GeneralSettings& settings) {
     tw->SaveWindowSettings(settings);
   };
-  hooks.handle_message = [tw](HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result) {
-    return tw->HandleMessage(window, message, w, l, result);
+  // The ticker windows first: with a skin they take the engine's layout message.
+  hooks.handle_message = [headline, tw](HWND window, UINT message, WPARAM w, LPARAM l,
+                                        LRESULT* result) {
+    return tw->HandleMessage(window, message, w, l, result) ||
+           headline->HandleMessage(window, message, w, l, result);
   };
   hooks.release_ticker_parts = [tw] { tw->ReleaseParts(); };
-
+  // The local server (started after the update scheduler, stopped before the plug-in host).
+  AttachLocalServer(shell, road, nullptr);
   hooks.flush_store = [folder] {
     DatabaseGuard guard(folder);
     ScopedDatabase db(guard);
@@ -143,8 +189,8 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
       exit_code = RunMessageLoop(window.hwnd(), accelerators);
     }
   }
-  ticker_windows_.reset();
   shell.ReleaseProcess();
+  ticker_windows_.reset();
   return exit_code;
 }
 

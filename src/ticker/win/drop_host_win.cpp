@@ -56,11 +56,11 @@ class MessageBoxDialogs : public UserDialogs {
  public:
   explicit MessageBoxDialogs(HWND owner) : owner_(owner) {}
   bool AskOkCancel(const std::string& text, const std::string& caption) override {
-    return MessageBoxW(owner_, WideFromCp932Text(text).c_str(), WideFromCp932Text(caption).c_str(),
+    return MessageBoxW(owner_, WideText(text).c_str(), WideText(caption).c_str(),
                        MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
   }
   void ShowWarning(const std::string& text, const std::string& caption) override {
-    MessageBoxW(owner_, WideFromCp932Text(text).c_str(), WideFromCp932Text(caption).c_str(),
+    MessageBoxW(owner_, WideText(text).c_str(), WideText(caption).c_str(),
                 MB_OK | MB_ICONWARNING);
   }
   bool AskImportSource(std::string*) override { return false; }
@@ -85,20 +85,20 @@ bool SubscribeDroppedFeed(ChannelListComponent& channels, HWND owner, const Feed
 }
 
 bool DropHostWin::Ask(const std::string& text) {
-  return MessageBoxW(owner_, WideFromCp932Text(text).c_str(), kTitle,
+  return MessageBoxW(owner_, WideText(text).c_str(), kTitle,
                      MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
 }
 
 void DropHostWin::Inform(const std::string& text) {
-  MessageBoxW(owner_, WideFromCp932Text(text).c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(owner_, WideText(text).c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 void DropHostWin::Fail(const std::string& text) {
-  MessageBoxW(owner_, WideFromCp932Text(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
+  MessageBoxW(owner_, WideText(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
 }
 
 void DropHostWin::Report(const std::string& text, const std::string& caption) {
-  MessageBoxW(owner_, WideFromCp932Text(text).c_str(), WideFromCp932Text(caption).c_str(), MB_OK);
+  MessageBoxW(owner_, WideText(text).c_str(), WideText(caption).c_str(), MB_OK);
 }
 
 bool DropHostWin::Download(const std::string& address, std::string* body) {

@@ -21,7 +21,7 @@ struct DialogState {
 template <size_t N>
 void Fill(HWND combo, const std::array<HotkeyChoice, N>& choices, int code) {
   for (const HotkeyChoice& c : choices) {
-    const std::wstring name = WideFromCp932Text(c.name);
+    const std::wstring name = WideText(c.name);
     const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     if (at >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), c.code);
   }

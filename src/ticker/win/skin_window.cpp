@@ -457,7 +457,7 @@ HFONT SkinWindow::CreateTextFont(int height, bool bold_off, const std::string& f
   lf.lfHeight = height;
   lf.lfWeight = bold_off ? FW_NORMAL : 700;
   lf.lfCharSet = DEFAULT_CHARSET;
-  std::wstring name = WideFromCp932Text(face);
+  std::wstring name = WideText(face);
   if (name.empty()) {
     if (system_major_ >= 6) {
       name = L"meiryo";
@@ -506,7 +506,7 @@ void SkinWindow::PaintTexts(HDC dc) {
     RECT r = Rect(layout.Place(s.site_x, s.site_y, s.site_width, s.site_height));
     HGDIOBJ old = site_font_ ? SelectObject(dc, site_font_.get()) : nullptr;
     SetTextColor(dc, s.site_colour);
-    const std::wstring text = WideFromCp932Text(site_name_);
+    const std::wstring text = WideText(site_name_);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_SINGLELINE | DT_WORD_ELLIPSIS | DT_NOPREFIX | DT_VCENTER);
     if (old != nullptr) SelectObject(dc, old);
@@ -515,7 +515,7 @@ void SkinWindow::PaintTexts(HDC dc) {
     RECT r = Rect(layout.Place(s.desc_x, s.desc_y, s.desc_width, s.desc_height));
     HGDIOBJ old = desc_font_ ? SelectObject(dc, desc_font_.get()) : nullptr;
     SetTextColor(dc, s.desc_colour);
-    const std::wstring text = WideFromCp932Text(description_);
+    const std::wstring text = WideText(description_);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS);
     if (old != nullptr) SelectObject(dc, old);
@@ -701,7 +701,7 @@ void SkinWindow::UpdateTooltipTools() {
   if (tooltip_ == nullptr) return;
   for (const Button& b : buttons_) {
     if (b.spec.tooltip.empty()) continue;
-    const std::wstring text = WideFromCp932Text(b.spec.tooltip);
+    const std::wstring text = WideText(b.spec.tooltip);
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -727,7 +727,7 @@ LRESULT SkinWindow::OnTooltipNotify(NMHDR* header) {
   if (header->code == TTN_GETDISPINFOW) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
     const bool headline = info->hdr.idFrom == reinterpret_cast<UINT_PTR>(headline_);
-    tooltip_text_ = WideFromCp932Text(TooltipText(headline ? tip_flags_ : tip_flag::kAll));
+    tooltip_text_ = WideText(TooltipText(headline ? tip_flags_ : tip_flag::kAll));
     info->lpszText = &tooltip_text_[0];
     return 0;
   }

@@ -13,6 +13,7 @@
 #include "ticker/ticker_drop.h"
 #include "ticker/ticker_pointer.h"
 #include "ticker/win/drop_host_win.h"
+#include "ticker/win/headline_window.h"
 #include "ticker/win/ticker_resource_ids.h"
 
 namespace korvo {
@@ -103,6 +104,7 @@ void TickerWindows::ApplyWindowSettings(HWND main_window, const GeneralSettings&
   fade_.set_modes(FadeController::ModesFromFlags(settings.flags));
   fade_.set_alpha(settings.alpha_blend);
   ApplyTranslucency();
+  UpdatePresentation();
 }
 
 void TickerWindows::LoadSkin(int command, const std::string& name) {
@@ -128,6 +130,7 @@ void TickerWindows::LoadSkin(int command, const std::string& name) {
                             applied->layout.news_box_base_size().height),
                  0);
   }
+  UpdatePresentation();
   if (options_.skin_applied) options_.skin_applied(applied, skin_.background());
   Layout();
   if (applied != nullptr && options_.plugin_area_changed) {
@@ -216,6 +219,66 @@ void TickerWindows::UpdateTooltipRoom() {
   if (!GetWindowRect(skin_.hwnd(), &r)) return;
   const TooltipRoom room = ComputeTooltipRoom(r.top, r.bottom, GetSystemMetrics(SM_CYSCREEN));
   skin_.SetTooltipRoom(room.room, room.top);
+}
+
+// --- The engine's side ---
+
+void TickerWindows::ItemShown(const TickerItem& item) {
+  {
+    std::lock_guard<std::mutex> lock(item_mutex_);
+    pending_item_ = item;
+  }
+  if (HWND window = main_) PostMessageW(window, kItemTexts, 0, 0);
+}
+
+void TickerWindows::ShowItemTexts() {
+  std::optional<TickerItem> item;
+  {
+    std::lock_guard<std::mutex> lock(item_mutex_);
+    item.swap(pending_item_);
+  }
+  HWND skin_window = skin_.hwnd();
+  if (!item || skin_window == nullptr) return;
+  const auto text = [](const std::string& s) { return reinterpret_cast<WPARAM>(s.c_str()); };
+  SendMessageW(skin_window, sw::kSetSiteName, text(item->site_name),
+               static_cast<LPARAM>(text(item->site_link)));
+  SendMessageW(skin_window, sw::kSetDescription, text(item->description), 0);
+  SendMessageW(skin_window, sw::kSetCreated, text(item->created), 0);
+  SendMessageW(skin_window, sw::kSetCategory, text(item->category), 0);
+  SendMessageW(skin_window, sw::kSetAuthor, text(item->author), 0);
+  SendMessageW(skin_window, sw::kSetTitle, text(item->title), 0);
+  // The skin's animation row for the item's state, unless the idle row loops while the ticker
+  // waits translucent.
+  const Skin* skin = skin_.skin();
+  if (skin == nullptr) return;
+  if (skin->spec.idle_number >= 0 && fade_.TranslucentAndIdle()) return;
+  int row = skin->spec.old_number;
+  if ((item->state & TickerItem::kRead) != 0) {
+    row = skin->spec.read_number;
+  } else if ((item->state & TickerItem::kNew) != 0) {
+    row = skin->spec.new_number;
+  }
+  SendMessageW(skin_window, sw::kStopAnimation, 0, 0);
+  SendMessageW(skin_window, sw::kStartAnimation, static_cast<WPARAM>(row),
+               skin->layout.FrameCount());
+}
+
+HeadlinePresentation TickerWindows::Presentation() const {
+  HeadlinePresentation p;
+  p.per_pixel = per_pixel_.load();
+  const uint32_t blend = blend_.load();
+  p.blend.alpha = static_cast<uint8_t>(blend & 0xFF);
+  p.blend.use_alpha = (blend & 0x100) != 0;
+  return p;
+}
+
+void TickerWindows::UpdatePresentation() {
+  const Skin* skin = skin_.skin();
+  const bool box_transparent = skin != nullptr && skin->spec.box_transparent;
+  const bool idle = fade_.TranslucentAndIdle();
+  per_pixel_ = UsePerPixelDrawing(box_transparent, idle);
+  const LayeredBlend blend = HeadlineBlend(settings_.flags, fade_.alpha(), !idle);
+  blend_ = blend.alpha | (blend.use_alpha ? 0x100u : 0u);
 }
 
 // --- Translucency ---
@@ -450,9 +513,26 @@ void TickerWindows::HandleDrop(const DroppedThing& thing) {
 
 // --- Messages ---
 
-bool TickerWindows::HandleMessage(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result) {
+bool TickerWindows::HandleMessage(HWND window, UINT message, WPARAM w, LPARAM l,
+                                  LRESULT* result) {
+  const bool handled = Dispatch(window, message, w, l, result);
+  UpdatePresentation();
+  return handled;
+}
+
+bool TickerWindows::Dispatch(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result) {
   *result = 0;
   switch (message) {
+    case kRelayoutMessage:
+      // With a skin the skin gives both windows their places and sizes; without one the
+      // headline window's own layout (from the font) runs, and the skin window follows it.
+      if (skin_.skin() == nullptr) return false;
+      Layout();
+      if (w != 0) InvalidateRect(skin_.hwnd(), nullptr, FALSE);
+      return true;
+    case kItemTexts:
+      ShowItemTexts();
+      return true;
     case msg::kTranslucencyModes:
       fade_.set_modes(FadeController::ModesFromFlags(static_cast<uint32_t>(w)));
       ApplyTranslucency();

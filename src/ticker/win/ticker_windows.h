@@ -9,6 +9,7 @@
 //   show_ticker            the tray toggle's fade
 //   save_window_settings   the ticker's size and spacing into the settings; user.ini's sizes
 //   handle_message         messages 1131-1141, 1160, 1161; WM_DROPFILES, WM_HOTKEY, timer 13;
+//                          the engine's layout message while a skin is chosen; the item texts;
 //                          the headline window's pointer (hover pause, click, drag, right
 //                          click), menus and the commands 32828, 32856, 32862
 //   release_ticker_parts   hot keys and windows released
@@ -25,10 +26,13 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "channels/feed_summary.h"
@@ -38,9 +42,11 @@
 #include "shell/message_catalog.h"
 #include "ticker/fade_controller.h"
 #include "ticker/hotkey_set.h"
+#include "ticker/ticker_item.h"
 #include "ticker/ticker_tooltip.h"
 #include "ticker/win/drop_target.h"
 #include "ticker/win/hotkey_dialog.h"
+#include "ticker/win/layered_headline_renderer.h"
 #include "ticker/win/skin_window.h"
 #include "ticker/win/window_fader.h"
 
@@ -52,6 +58,8 @@ class TickerWindows {
  public:
   // Posted to the headline window when a drop waits to be handled (after the drop has ended).
   static constexpr UINT kDropPending = WM_APP + 21;
+  // Posted to the headline window when the engine selected an item (its texts wait in ItemShown).
+  static constexpr UINT kItemTexts = WM_APP + 22;
 
   struct Options {
     HINSTANCE instance = nullptr;
@@ -95,6 +103,20 @@ class TickerWindows {
   // window.
   void Layout();
 
+  // The engine selected `item` (engine thread): its texts go to the skin window and the skin's
+  // animation row follows its state, on the window thread.
+  void ItemShown(const TickerItem& item);
+  // How the display thread draws the headline now (any thread).
+  HeadlinePresentation Presentation() const;
+
+  // Set before the windows exist (the engine is made after this object).
+  void SetEngineCommands(std::function<void(EngineCommand)> push) {
+    options_.push_engine_command = std::move(push);
+  }
+  void SetSkinApplied(std::function<void(const Skin*, COLORREF)> applied) {
+    options_.skin_applied = std::move(applied);
+  }
+
   // Set after the main window exists (the skin menu belongs to it).
   void SetSkinMenuAdder(std::function<void(const std::string&)> add) {
     options_.add_skin_menu_entry = std::move(add);
@@ -131,6 +153,9 @@ class TickerWindows {
   void BeginModal();
   void EndModal();
   void Push(EngineCommand command);
+  void ShowItemTexts();
+  bool Dispatch(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result);
+  void UpdatePresentation();
   void SkinSizeChanged();
   std::string UserIniPath() const;
   std::string SetupIniPath() const;
@@ -160,6 +185,14 @@ class TickerWindows {
   POINT press_window_ = {};
   POINT grab_offset_ = {};
   int menu_depth_ = 0;
+
+  // The item waiting for the window thread (ItemShown, engine thread).
+  std::mutex item_mutex_;
+  std::optional<TickerItem> pending_item_;
+
+  // What the display thread reads (Presentation).
+  std::atomic<bool> per_pixel_{false};
+  std::atomic<uint32_t> blend_{255};  // alpha, and 0x100 when it is used
 };
 
 }  // namespace korvo

@@ -6,11 +6,6 @@
 
 namespace korvo {
 
-std::wstring WideFromCp932Text(std::string_view text) {
-  const std::u16string u = platform::Cp932ToUtf16(text);
-  return std::wstring(u.begin(), u.end());
-}
-
 std::string Cp932FromWideText(std::wstring_view text) {
   return platform::Utf16ToCp932(std::u16string(text.begin(), text.end()));
 }

@@ -12,11 +12,12 @@
 #include <utility>
 
 #include "fetch/win/site_icon_loader.h"  // CreateDib32
+#include "ticker/win/wide_text.h"
 
 namespace korvo {
 
-// CP932 and UTF-8 to UTF-16 and back, through the platform's conversions.
-std::wstring WideFromCp932Text(std::string_view text);
+// CP932 (WideText, wide_text.h) and UTF-8 to UTF-16 and back, through the platform's
+// conversions.
 std::string Cp932FromWideText(std::wstring_view text);
 std::wstring WideFromUtf8Text(std::string_view text);
 std::string Utf8FromWideText(std::wstring_view text);
