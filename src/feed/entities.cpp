@@ -130,8 +130,8 @@ void AppendCode(long value, std::string* out) {
     out->push_back(bytes.second);
   } else if (value > 0xFFFF) {
     out->append("? ");  // outside the basic plane: CP932 has no form for it
-  } else if (value == 0) {
-    out->push_back(' ');
+  } else if (value < 0x20 && value != '\t' && value != '\n' && value != '\r') {
+    out->push_back(' ');  // NUL and the other control characters a text cannot show
   } else if (platform::IsCp932LeadByte(static_cast<unsigned char>(value))) {
     out->push_back('?');
   } else {

@@ -18,7 +18,8 @@ namespace korvo {
 // 255 to 65535 gives its CP932 character (one byte and a blank when the character has a
 // one-byte form, '?' and a blank when it has none); a smaller code gives that byte.
 //
-// The result never holds a byte that would break the text: code 0 gives a blank; a code above
+// The result never holds a byte that would break the text: code 0 and the other control codes
+// below 32 give a blank (tab, line feed and carriage return stay themselves); a code above
 // 65535 (no CP932 form) gives '?' and a blank instead of its low byte; a code below 255 that is
 // a CP932 lead byte (0x81-0x9F, 0xE0-0xFC, e.g. "&eacute;") gives '?', since on its own it
 // would swallow the byte after it.

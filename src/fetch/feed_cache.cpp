@@ -1,5 +1,6 @@
 #include "fetch/feed_cache.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -24,8 +25,8 @@ int GetU16(std::string_view data, size_t at) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& folder, const std::string& path,
-                         std::string_view data, bool owner_only) {
+bool ReplaceFileContents(const std::string& folder, const std::string& path, std::string_view data,
+                         bool owner_only) {
   // Cache names always hold an '@' (from the ':' of "http:" or of a drive) or end in ".ico";
   // this name has neither, so it never meets a cache file.
   static std::atomic<unsigned> counter{0};
@@ -51,7 +52,27 @@ bool ReplaceFileContents(const std::string& folder, const std::string& path,
 FeedCache::FeedCache(std::string folder) : folder_(std::move(folder)) {}
 
 std::string FeedCache::PathFor(std::string_view url_text) const {
+  return folder_ + "/" + UniqueCacheFileName(url_text, kMaxNameText, "");
+}
+
+std::string FeedCache::FormerPathFor(std::string_view url_text) const {
   return folder_ + "/" + CacheFileName(url_text, kMaxNameText, "");
+}
+
+bool FeedCache::SameBody(const std::string& path, std::string_view body) {
+  const int64_t size = platform::FileSize(path);
+  if (size < 0 || static_cast<uint64_t>(size) != body.size() + kHeaderSize) return false;
+  platform::File old;
+  if (!old.Open(path, platform::File::Mode::kRead)) return false;
+  char piece[64 * 1024];
+  for (size_t at = 0; at < body.size(); at += sizeof piece) {
+    const size_t want = std::min(sizeof piece, body.size() - at);
+    if (old.ReadAt(kHeaderSize + at, piece, want) != static_cast<int64_t>(want) ||
+        std::memcmp(piece, body.data() + at, want) != 0) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool FeedCache::Read(std::string_view url_text, std::string* body, size_t max_bytes) const {
@@ -77,6 +98,7 @@ bool FeedCache::Time(std::string_view url_text, platform::CalendarTime* utc) con
 
 bool FeedCache::Delete(std::string_view url_text) const {
   const std::string path = PathFor(url_text);
+  platform::RemoveFile(FormerPathFor(url_text));
   return platform::RemoveFile(path) || !platform::FileExists(path);
 }
 
@@ -84,23 +106,15 @@ bool FeedCache::Store(std::string_view url_text, const platform::CalendarTime& u
                       std::string_view body, bool* changed) const {
   const std::string path = PathFor(url_text);
   platform::MakeDirectory(folder_);
-  *changed = true;
-  const uint64_t n = body.size();
-  const uint64_t h = n / 2;
-  const int64_t old_size = platform::FileSize(path);
-  if (h >= 17 && old_size > 0 && static_cast<uint64_t>(old_size) > h + 32) {
-    platform::File old;
-    char middle[16];
-    if (old.Open(path, platform::File::Mode::kRead) &&
-        old.ReadAt(h + 16, middle, sizeof middle) == static_cast<int64_t>(sizeof middle) &&
-        std::memcmp(middle, body.data() + h, sizeof middle) == 0) {
-      const int64_t difference = static_cast<int64_t>(n + kHeaderSize) - old_size;
-      *changed = difference >= 3 || difference <= -3;
-    }
-  }
+  *changed = !SameBody(path, body);
   std::string data = EncodeTime(utc);
   data.append(body.data(), body.size());
-  return ReplaceFileContents(folder_, path, data);
+  if (!ReplaceFileContents(folder_, path, data)) return false;
+  // The file under the name of earlier versions (which several addresses could share) is no
+  // longer read; the first store under the new name removes it.
+  const std::string former = FormerPathFor(url_text);
+  if (former != path) platform::RemoveFile(former);
+  return true;
 }
 
 std::string FeedCache::EncodeTime(const platform::CalendarTime& utc) {

@@ -5,7 +5,10 @@
 //   offset 0, 16 bytes: the fetch time in UTC as a Windows SYSTEMTIME: eight 16-bit values,
 //                       year, month, day of week, day, hour, minute, second, milliseconds;
 //   offset 16, n bytes: the body, without terminator.
-// The file name is CacheFileName(address text, 2047, "") (see url_text.h).
+// The file name is UniqueCacheFileName(address text, 2047, "") (see url_text.h): the readable
+// name and a hash of the whole text, so no two addresses share a file. A file under the former
+// name (CacheFileName, shared by addresses that differ only in replaced characters) is never
+// read; it is removed when the channel is next stored or deleted.
 //
 // Threads: any number of FeedCache objects may be used at once, but one channel's file is only
 // written by one thread at a time (the update run gives each channel to one worker). A write
@@ -43,11 +46,10 @@ class FeedCache {
   // Removes the channel's file; true when it is gone.
   bool Delete(std::string_view url_text) const;
 
-  // Stores a new body with its fetch time and tells whether it differs from the stored one.
-  // With n = body size and h = n / 2: the body counts as unchanged only when h >= 17, the old
-  // file is longer than h + 32 bytes, its 16 bytes at h + 16 equal the body's 16 bytes at h, and
-  // the sizes (n + 16 against the old file's) differ by less than 3. The new bytes are written
-  // in every case. False (and the old file untouched) when the file cannot be written.
+  // Stores a new body with its fetch time and tells whether it differs from the stored one: it
+  // is unchanged only when the old file holds exactly the same body, byte for byte. The new bytes
+  // (and time) are written in every case. False (and the old file untouched) when the file
+  // cannot be written.
   bool Store(std::string_view url_text, const platform::CalendarTime& utc, std::string_view body,
              bool* changed) const;
 
@@ -56,6 +58,10 @@ class FeedCache {
   static platform::CalendarTime DecodeTime(std::string_view header);
 
  private:
+  std::string FormerPathFor(std::string_view url_text) const;
+  // True when the file at `path` holds the header and exactly `body` after it.
+  static bool SameBody(const std::string& path, std::string_view body);
+
   std::string folder_;
 };
 

@@ -34,6 +34,7 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
     request.hyperlink = true;
     request.max_body = kMaxBody;
     request.cut_at_max = true;  // an undeclared body is cut below, however long it goes on
+    request.deadline_ms = FetchDeadlineMilliseconds(options.timeout_ms);
     // Conditional request: the server may answer 304 when nothing changed since the stored
     // fetch time.
     platform::CalendarTime cached_at;
@@ -64,6 +65,11 @@ bool FeedFetcher::Fetch(std::string_view url_text, uint32_t channel_flags) {
     if (response.status == 304) return Finish(Outcome::kNotModified);
     // Only a successful answer replaces the cached feed; an error page would destroy it.
     if (response.status < 200 || response.status > 299) return Finish(Outcome::kFailed);
+    // Nor does an answer without content ("204 No Content", an empty body): the feed is still
+    // what was cached.
+    if (response.status == 204 || response.status == 205 || response.body.empty()) {
+      return Finish(Outcome::kNotModified);
+    }
     body = std::move(response.body);
     if (response.content_length < 0 && body.size() > kMaxUndeclaredBody) {
       body.resize(kMaxUndeclaredBody);

@@ -27,7 +27,8 @@ class FeedFetcher {
   enum class Outcome {
     kChanged,      // new bytes stored that differ from the old ones
     kUnchanged,    // bytes stored, but the change test found them the same
-    kNotModified,  // the server answered 304; the cache file is untouched
+    kNotModified,  // 304, or an answer without content (204, 205, an empty body): the cache
+                   // file is untouched
     kFailed,       // nothing stored: no answer, an error status, a broken body, a cache fault
   };
 
@@ -36,7 +37,8 @@ class FeedFetcher {
   // Fetches the channel at `url_text` (only the part before '[' is requested; the whole text is
   // the key of the cache file and of the credentials). A local path reads the file instead.
   // When the cache file holds a fetch time, the request carries it as If-Modified-Since; a 304
-  // answer leaves the file and its time as they are (kNotModified).
+  // answer leaves the file and its time as they are (kNotModified), and so does an answer without
+  // content. The whole request is bounded by FetchDeadlineMilliseconds of the time-out.
   // With kSendCredentials the request carries the Basic credentials of the text; a 401 answer
   // is then retried once at the address the request finally reached. True only for kChanged.
   bool Fetch(std::string_view url_text, uint32_t channel_flags);

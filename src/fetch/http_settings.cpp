@@ -1,5 +1,7 @@
 #include "fetch/http_settings.h"
 
+#include <climits>
+
 namespace korvo {
 
 std::string ProxyText(const HttpSettings& settings) {
@@ -17,6 +19,13 @@ int TimeoutMilliseconds(int32_t seconds) {
   if (seconds < 1) seconds = 30;
   if (seconds > kDay) seconds = kDay;
   return static_cast<int>(seconds) * 1000;
+}
+
+int FetchDeadlineMilliseconds(int timeout_ms) {
+  constexpr int kFactor = 4;
+  if (timeout_ms < 1) timeout_ms = 1;
+  // A day's time-out (the largest the settings give) times four still fits an int.
+  return timeout_ms > INT_MAX / kFactor ? INT_MAX : timeout_ms * kFactor;
 }
 
 platform::HttpOptions RequestOptions(const HttpSettings& settings, int timeout_ms) {

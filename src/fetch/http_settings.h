@@ -36,6 +36,12 @@ std::string EffectiveUserAgent(std::string_view agent);
 // request can never wait without end; a value above a day is taken as a day.
 int TimeoutMilliseconds(int32_t seconds);
 
+// The overall deadline of one fetch: four times the time-out (two minutes with the default
+// 30 s). The time-out bounds each wait for the server; the deadline bounds the whole request, so
+// a server that keeps sending a byte now and then (or "100 Continue" without end) cannot hold a
+// fetch longer than this.
+int FetchDeadlineMilliseconds(int timeout_ms);
+
 // The fields of the section `connect` as the application shell keeps them.
 HttpSettings HttpSettingsFrom(const NetworkSettings& network);
 

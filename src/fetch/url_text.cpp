@@ -78,7 +78,10 @@ std::string EscapeForRequest(std::string_view address) {
   return out;
 }
 
-std::string CacheFileName(std::string_view text, size_t max_text, std::string_view suffix) {
+namespace {
+
+// The text with the characters file names cannot hold replaced by '@', in UTF-8.
+std::string ReadableName(std::string_view text, size_t max_text) {
   std::string name(text.substr(0, max_text));
   for (char& c : name) {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -87,13 +90,28 @@ std::string CacheFileName(std::string_view text, size_t max_text, std::string_vi
       c = '@';
     }
   }
-  std::string utf8 = platform::Cp932ToUtf8(name);
-  if (utf8.size() + suffix.size() <= kMaxFileName) return utf8 + std::string(suffix);
+  return platform::Cp932ToUtf8(name);
+}
+
+// The first 200 bytes of `utf8` (whole characters), '~' and the hash in hexadecimal.
+std::string HashedName(std::string_view utf8, uint64_t h, std::string_view suffix) {
   char hash[17];
-  const uint64_t h = Fnv1a(utf8);
   for (int i = 0; i < 16; ++i) hash[i] = "0123456789abcdef"[(h >> (60 - 4 * i)) & 15];
   hash[16] = '\0';
-  return utf8.substr(0, Utf8Prefix(utf8, kShortenedPrefix)) + "~" + hash + std::string(suffix);
+  return std::string(utf8.substr(0, Utf8Prefix(utf8, kShortenedPrefix))) + "~" + hash +
+         std::string(suffix);
+}
+
+}  // namespace
+
+std::string CacheFileName(std::string_view text, size_t max_text, std::string_view suffix) {
+  std::string utf8 = ReadableName(text, max_text);
+  if (utf8.size() + suffix.size() <= kMaxFileName) return utf8 + std::string(suffix);
+  return HashedName(utf8, Fnv1a(utf8), suffix);
+}
+
+std::string UniqueCacheFileName(std::string_view text, size_t max_text, std::string_view suffix) {
+  return HashedName(ReadableName(text, max_text), Fnv1a(text), suffix);
 }
 
 std::string SiteRoot(std::string_view address) {

@@ -30,6 +30,13 @@ std::string EscapeForRequest(std::string_view address);
 // so that long addresses still get a file of their own.
 std::string CacheFileName(std::string_view text, size_t max_text, std::string_view suffix);
 
+// A file name in the cache folder that no other text shares: the readable name of CacheFileName
+// (at most its first 200 bytes), '~', 16 hexadecimal digits of a 64-bit hash of the whole
+// `text`, then `suffix`. Texts that CacheFileName maps to one name ("/a/b.xml" and "/a@b.xml",
+// texts that differ only in letter case on a case-blind file system, or only after `max_text`
+// bytes) get names of their own.
+std::string UniqueCacheFileName(std::string_view text, size_t max_text, std::string_view suffix);
+
 // "scheme://host[:port]" of an address, without the path ("http://a.example/b/c" gives
 // "http://a.example"). An address without "://" is cut at the first '/' after its first 7 bytes.
 std::string SiteRoot(std::string_view address);

@@ -47,12 +47,11 @@ bool Download(const FetchContext& context, std::string_view url_text, int mode, 
   platform::HttpOptions options;
   platform::HttpRequest request;
   if (!SetUp(context, url_text, mode, 0, &options, &request)) return false;
-  request.deadline_ms = control.deadline_ms;
+  request.deadline_ms =
+      control.deadline_ms > 0 ? control.deadline_ms : FetchDeadlineMilliseconds(options.timeout_ms);
   request.cancel = control.cancel;
   request.max_body = control.max_body;
-  if (control.deadline_ms > 0 && control.deadline_ms < options.timeout_ms) {
-    options.timeout_ms = control.deadline_ms;
-  }
+  if (request.deadline_ms < options.timeout_ms) options.timeout_ms = request.deadline_ms;
   platform::HttpResponse response;
   auto get = [&]() {
     error = platform::HttpGet(options, request, &response);
@@ -86,6 +85,7 @@ bool ProbeContentType(const FetchContext& context, std::string_view url_text, in
   platform::HttpRequest request;
   if (!SetUp(context, url_text, mode, kProbeTimeoutMs, &options, &request)) return false;
   request.skip_body = true;
+  request.deadline_ms = FetchDeadlineMilliseconds(kProbeTimeoutMs);
   platform::HttpResponse response;
   if (platform::HttpGet(options, request, &response) != platform::HttpError::kNone) return false;
   *content_type = response.content_type;

@@ -20,8 +20,8 @@ constexpr size_t kMaxDownloadBody = size_t{32} << 20;  // a larger body is refus
 
 // Extra limits of one download besides the settings' time-out.
 struct DownloadControl {
-  // The whole download; 0: none. Each wait of the request is then also bounded by it, so a
-  // blocked wait cannot outlast the deadline by the settings' longer time-out.
+  // The whole download; 0: FetchDeadlineMilliseconds of the settings' time-out. Each wait of
+  // the request is also bounded by it.
   int deadline_ms = 0;
   const std::atomic<bool>* cancel = nullptr;  // set by another thread to give up
   size_t max_body = kMaxDownloadBody;         // a larger body fails with kTooLarge
@@ -43,8 +43,8 @@ bool Download(const FetchContext& context, std::string_view url_text, int mode, 
               const DownloadControl& control = DownloadControl());
 
 // The Content-Type of the answer for `url_text` (empty when the answer has none), read with
-// 3000 ms time-outs and without waiting for the body. Modes as for Download. False when the
-// address cannot be opened (local paths included).
+// 3000 ms time-outs (12000 ms in all) and without waiting for the body. Modes as for Download.
+// False when the address cannot be opened (local paths included).
 bool ProbeContentType(const FetchContext& context, std::string_view url_text, int mode,
                       std::string* content_type);
 

@@ -12,6 +12,7 @@
 #include "platform/file_times.h"
 #include "platform/files.h"
 #include "platform/http.h"
+#include "platform/memory.h"
 #include "platform/named_lock.h"
 #include "platform/net_adapters.h"
 #include "platform/tcp_socket.h"

@@ -16,8 +16,10 @@
 // Time-outs: `timeout_ms` bounds the connection, the sending of the request and every wait for
 // more of the answer (the WinINet connect, send, receive, data-send and data-receive time-outs);
 // a server that stops sending for longer fails the request with kTimedOut. `deadline_ms`, when
-// not 0, bounds the whole call (POSIX: exactly; Windows: checked between reads, so a blocked read
-// may overrun it by up to `timeout_ms`).
+// not 0, bounds the whole call however the server paces its answer (a header one byte at a
+// time, "100 Continue" answers without end, a trickling body): POSIX checks it every few
+// milliseconds; Windows runs a watchdog thread that closes the request handle when the deadline
+// passes (or the cancel flag is set), which ends a blocked WinINet call.
 //
 // Bodies: a body with a declared Content-Length is read until it is complete; a shorter body is
 // kReadFailed, and a declared length above `max_body` is refused with kTooLarge before anything

@@ -46,13 +46,13 @@ struct RunShared {
   std::shared_ptr<FetchInFlightChannels> in_flight;
   std::mutex mutex;
   std::condition_variable done_signal;
-  std::deque<size_t> done_slots;  // slots whose worker has ended, in order of ending
-  int changed_count = 0;          // guarded by `mutex`
+  std::deque<size_t> done_jobs;  // jobs whose worker has ended, in order of ending
+  int changed_count = 0;         // guarded by `mutex`; counts every ended worker's change
 };
 
 // The body of one FetchWorker thread: fetch, report a change, free the channel, say it ended.
 // An exception from the fetch function counts as a failed fetch and ends nothing else.
-void FetchWorker(std::shared_ptr<RunShared> shared, size_t slot, FetchJob job) {
+void FetchWorker(std::shared_ptr<RunShared> shared, size_t job_index, FetchJob job) {
   bool changed = false;
   try {
     changed = (*shared->fetch)(job.url, job.flags);
@@ -63,7 +63,7 @@ void FetchWorker(std::shared_ptr<RunShared> shared, size_t slot, FetchJob job) {
   shared->in_flight->Release(job.url);
   {
     std::lock_guard<std::mutex> lock(shared->mutex);
-    shared->done_slots.push_back(slot);
+    shared->done_jobs.push_back(job_index);
     if (changed) ++shared->changed_count;
   }
   shared->done_signal.notify_all();
@@ -73,19 +73,13 @@ bool Aborted(const std::atomic<bool>* abort) {
   return abort != nullptr && abort->load(std::memory_order_acquire);
 }
 
-// Waits until a worker has ended or `deadline` passed (or abort). The ended slot, or -1.
-long WaitForSlot(RunShared& shared, Clock::time_point deadline, const std::atomic<bool>* abort) {
-  std::unique_lock<std::mutex> lock(shared.mutex);
-  while (shared.done_slots.empty()) {
-    if (Aborted(abort)) return -1;
-    const auto now = Clock::now();
-    if (now >= deadline) return -1;
-    shared.done_signal.wait_until(lock, std::min(deadline, now + kAbortPoll));
-  }
-  const size_t slot = shared.done_slots.front();
-  shared.done_slots.pop_front();
-  return static_cast<long>(slot);
-}
+// One of the run's worker places.
+struct Slot {
+  std::thread thread;
+  size_t job = 0;  // the job its worker fetches
+  Clock::time_point deadline;
+  bool busy = false;
+};
 
 }  // namespace
 
@@ -108,15 +102,13 @@ FetchSummary FetchWorkerPool::Run(const std::vector<FetchJob>& jobs, const Fetch
   shared->changed = changed ? changed : std::make_shared<ChangedSet>();
   shared->in_flight = in_flight_;
 
-  const size_t slot_count = std::min(jobs.size(), static_cast<size_t>(max_workers_));
-  std::vector<std::thread> slots(slot_count);
+  std::vector<Slot> slots(std::min(jobs.size(), static_cast<size_t>(max_workers_)));
   size_t next = 0;       // the next job to start
-  int running = 0;       // workers started and not yet seen ending
+  int running = 0;       // busy slots
   bool stopped = false;  // no more workers are started
 
-  // Starts the next startable job in `slot`. False when none was started (no jobs left, or the
-  // fetching must stop).
-  auto start_next = [&](size_t slot) {
+  // Starts the next startable job in the free `slot`.
+  auto start_next = [&](Slot& slot) {
     while (!stopped && next < jobs.size()) {
       if (Aborted(abort)) {
         stopped = true;
@@ -129,72 +121,112 @@ FetchSummary FetchWorkerPool::Run(const std::vector<FetchJob>& jobs, const Fetch
         continue;
       }
       try {
-        slots[slot] = std::thread(FetchWorker, shared, slot, job);
+        slot.thread = std::thread(FetchWorker, shared, next, job);
       } catch (const std::system_error&) {
         in_flight_->Release(job.url);
         summary.timed_out = true;  // a failure to start counts as a failed wait: stop here
         stopped = true;
         break;
       }
+      slot.job = next;
+      slot.deadline = Clock::now() + std::chrono::milliseconds(wait_ms_);
+      slot.busy = true;
       ++next;
       ++running;
       ++summary.started;
-      return true;
+      return;
     }
-    return false;
   };
 
-  for (size_t slot = 0; slot < slot_count; ++slot) {
-    if (!start_next(slot)) break;
-  }
+  for (;;) {
+    for (Slot& slot : slots) {
+      if (!slot.busy) start_next(slot);
+    }
+    if (running == 0) break;
 
-  // While jobs remain: each ended worker's slot takes the next job.
-  while (!stopped && next < jobs.size() && running > 0) {
-    const long slot =
-        WaitForSlot(*shared, Clock::now() + std::chrono::milliseconds(wait_ms_), abort);
-    if (slot < 0) {
-      if (!Aborted(abort)) summary.timed_out = true;
+    // Wait for a worker to end, the earliest deadline of a busy slot, or abort.
+    Clock::time_point earliest = Clock::time_point::max();
+    for (const Slot& slot : slots) {
+      if (slot.busy) earliest = std::min(earliest, slot.deadline);
+    }
+    bool have_done = false;
+    size_t done_job = 0;
+    {
+      std::unique_lock<std::mutex> lock(shared->mutex);
+      for (;;) {
+        // Reports of workers left behind earlier in this run are dropped here.
+        while (!shared->done_jobs.empty() && !have_done) {
+          const size_t job = shared->done_jobs.front();
+          shared->done_jobs.pop_front();
+          for (const Slot& slot : slots) {
+            if (slot.busy && slot.job == job) {
+              have_done = true;
+              done_job = job;
+            }
+          }
+        }
+        const auto now = Clock::now();
+        if (have_done || Aborted(abort) || now >= earliest) break;
+        shared->done_signal.wait_until(lock, std::min(earliest, now + kAbortPoll));
+      }
+    }
+    if (have_done) {
+      for (Slot& slot : slots) {
+        if (slot.busy && slot.job == done_job) {
+          slot.thread.join();
+          slot.busy = false;
+          --running;
+          ++summary.finished;
+        }
+      }
+      continue;
+    }
+    if (Aborted(abort)) {
       stopped = true;
       break;
     }
-    slots[static_cast<size_t>(slot)].join();
-    --running;
-    ++summary.finished;
-    start_next(static_cast<size_t>(slot));
-  }
-
-  // Every job has a worker (or the fetching stopped): wait once for all that still run.
-  if (!stopped) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(wait_ms_);
-    while (running > 0) {
-      const long slot = WaitForSlot(*shared, deadline, abort);
-      if (slot < 0) {
-        if (!Aborted(abort)) summary.timed_out = true;
-        break;
+    // Workers past their deadline are left behind: their slots take the next channels, and
+    // their channels stay claimed until they end.
+    const auto now = Clock::now();
+    for (Slot& slot : slots) {
+      if (slot.busy && now >= slot.deadline) {
+        slot.thread.detach();
+        slot.busy = false;
+        --running;
+        ++summary.left_running;
+        summary.timed_out = true;
       }
-      slots[static_cast<size_t>(slot)].join();
-      --running;
-      ++summary.finished;
     }
   }
 
-  // Workers already seen ending are joined; those still running are left to finish alone.
+  // Workers still running at an abort are left to finish alone; those that ended meanwhile are
+  // joined.
   {
     std::lock_guard<std::mutex> lock(shared->mutex);
-    for (size_t slot : shared->done_slots) {
-      if (slots[slot].joinable()) {
-        slots[slot].join();
-        --running;
-        ++summary.finished;
+    for (size_t job : shared->done_jobs) {
+      for (Slot& slot : slots) {
+        if (slot.busy && slot.job == job) {
+          slot.thread.join();
+          slot.busy = false;
+          --running;
+          ++summary.finished;
+        }
       }
     }
-    shared->done_slots.clear();
+    shared->done_jobs.clear();
+  }
+  for (Slot& slot : slots) {
+    if (slot.busy) {
+      slot.thread.detach();
+      ++summary.left_running;
+    }
+  }
+  // Changes of the workers that ended while the run waited (a late worker's change still lands
+  // in its run's set, which nobody reads any more).
+  {
+    std::lock_guard<std::mutex> lock(shared->mutex);
     summary.changed = shared->changed_count;
   }
-  for (std::thread& thread : slots) {
-    if (thread.joinable()) thread.detach();
-  }
-  summary.left_running = running;
   summary.not_started = static_cast<int>(jobs.size() - next);
   return summary;
 }

@@ -1,12 +1,13 @@
 // FetchWorkerPool: the fetching half of an update run. Each queued channel is fetched by a
 // FetchWorker thread of its own; at most four of them run at once.
 //
-// Waiting: while channels remain, the run waits up to 600,000 ms for any worker to end and then
-// starts the next channel in that worker's slot; once every channel has a worker it waits up to
-// 600,000 ms for all of them. A wait that runs out (or the abort flag) stops the fetching: no
-// more workers are started and the run goes on with what it has.
+// Waiting: each worker is given `wait_ms` (the fetch's own deadline and a margin). While it runs,
+// its slot is busy; when it ends, the slot takes the next channel. A worker still running at its
+// limit is left behind: its slot takes the next channel at once, so one stuck fetch never delays
+// the other channels by more than that limit, and the run goes on to processing with what it
+// has. The abort flag stops the starting and the waiting at once.
 //
-// Workers that outlive their run: they are detached, never stopped. What keeps them from touching
+// Workers left behind: they are detached, never stopped. What keeps them from touching
 // a later run is ownership, not timing:
 //   - each worker holds shared references to its own run's ChangedSet and to a copy of the fetch
 //     function, so it only ever reports into the set of the run that started it (a later run
@@ -50,9 +51,9 @@ struct FetchSummary {
   int finished = 0;        // workers that ended while the run waited for them
   int changed = 0;         // of those, fetches that changed a cache file
   int busy = 0;            // channels not started because an earlier run's worker still has them
-  int not_started = 0;     // channels left out because a wait ran out, a thread failed or abort
-  int left_running = 0;    // workers still running when the run stopped waiting
-  bool timed_out = false;  // a wait ran out or failed
+  int not_started = 0;     // channels left out because a thread failed to start, or abort
+  int left_running = 0;    // workers left behind (past their limit, or running at an abort)
+  bool timed_out = false;  // a worker was left behind past its limit, or a thread failed
 };
 
 class FetchInFlightChannels;  // fetch_worker_pool.cpp
@@ -60,10 +61,10 @@ class FetchInFlightChannels;  // fetch_worker_pool.cpp
 class FetchWorkerPool {
  public:
   static constexpr int kMaxWorkers = 4;
-  static constexpr int kWaitMs = 600000;
+  static constexpr int kWaitMs = 600000;  // the longest a run waits for one worker
 
-  // `max_workers` (at least 1) and `wait_ms` (at least 1) are fixed for the pool's life; tests
-  // pass short waits.
+  // `max_workers` (at least 1) and `wait_ms` (at least 1: the limit of each worker) are fixed
+  // for the pool's life; tests pass short limits.
   explicit FetchWorkerPool(int max_workers = kMaxWorkers, int wait_ms = kWaitMs);
   ~FetchWorkerPool();
   FetchWorkerPool(const FetchWorkerPool&) = delete;
@@ -72,7 +73,8 @@ class FetchWorkerPool {
   // Fetches `jobs` in order with the limits above. Every job whose fetch reports a change has its
   // address added to `changed` (by its worker, under the set's lock). `abort` (may be null) is
   // checked at least every 100 ms while waiting; once set, no worker is started and the run stops
-  // waiting. Returns when the fetching is over, possibly leaving workers running.
+  // waiting. Returns when every job has ended or was left behind (or at abort), possibly
+  // leaving workers running.
   FetchSummary Run(const std::vector<FetchJob>& jobs, const FetchFunction& fetch,
                    const std::shared_ptr<ChangedSet>& changed,
                    const std::atomic<bool>* abort = nullptr);

@@ -1,6 +1,7 @@
 #include "update/item_record.h"
 
 #include "channels/channel.h"
+#include "feed/cp932_field.h"
 #include "feed/feed_date.h"
 #include "platform/code_page.h"
 
@@ -8,19 +9,32 @@ namespace korvo {
 
 namespace {
 
-void AppendReference(std::string* text, const std::string& size, const std::string& type,
+// Appends one entry; false (nothing appended) when it would take the text beyond the bound and
+// the text already holds an entry.
+bool AppendReference(std::string* text, const std::string& size, const std::string& type,
                      const std::string& url) {
+  const size_t length = size.size() + type.size() + url.size() + 3;
+  if (!text->empty() && text->size() + length > kMaxEnclosureTextBytes) return false;
   text->append(size).append("\\").append(type).append("\\").append(url).append("\\");
+  return true;
+}
+
+void CutDescription(std::string* description) {
+  if (description->size() > kMaxKeptDescriptionBytes) {
+    MakeCp932Field(description, kMaxKeptDescriptionBytes);
+  }
 }
 
 }  // namespace
+
+void BoundItemTexts(FeedItem* item) { CutDescription(&item->description); }
 
 std::string EnclosureText(const FeedItem& item) {
   std::string text;
   if (item.enclosure_url.empty()) return text;
   AppendReference(&text, item.enclosure_size, item.enclosure_type, item.enclosure_url);
   for (const MediaRef& media : item.media) {
-    if (!media.url.empty()) AppendReference(&text, media.size, media.type, media.url);
+    if (!media.url.empty() && !AppendReference(&text, media.size, media.type, media.url)) break;
   }
   return text;
 }
@@ -34,7 +48,9 @@ NewsItem RecordFromFeedItem(const FeedItem& item, const platform::CalendarTime& 
   record.site_link = platform::Cp932ToUtf16(item.site_link);
   record.category = platform::Cp932ToUtf16(item.category);
   record.author = platform::Cp932ToUtf16(item.creator);
-  record.description = platform::Cp932ToUtf16(item.description);
+  std::string description = item.description;
+  CutDescription(&description);
+  record.description = platform::Cp932ToUtf16(description);
   record.subelement = platform::Cp932ToUtf16(EnclosureText(item));
   record.get_day.calendar = now;
   record.last_seen.calendar = now;

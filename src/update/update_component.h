@@ -36,11 +36,12 @@ class UpdateComponent : public AppComponent {
     bool site_icons = false;
     // One line per run and per import (ASCII); may be empty.
     std::function<void(const std::string& line)> log;
-    // For tests: replaces the FeedFetcher, the clocks and the waits.
+    // For tests: replaces the FeedFetcher, the clocks and the limit of each fetch worker (0:
+    // derived from the network settings' time-out, UpdateCycle::Options::wait_ms).
     FetchFunction fetch;
     const UpdateClock* clock = nullptr;
     const SchedulerClock* scheduler_clock = nullptr;
-    int wait_ms = FetchWorkerPool::kWaitMs;
+    int wait_ms = 0;
   };
 
   explicit UpdateComponent(Parts parts);

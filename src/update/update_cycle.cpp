@@ -1,9 +1,11 @@
 #include "update/update_cycle.h"
 
+#include <climits>
 #include <utility>
 
 #include "channels/channel.h"
 #include "fetch/feed_fetcher.h"
+#include "platform/memory.h"
 #include "ticker/ticker_lists.h"
 
 namespace korvo {
@@ -14,7 +16,11 @@ std::string FormatRunReport(const RunReport& report) {
   line += ", " + std::to_string(report.queued) + " queued";
   line += ", " + std::to_string(report.fetch.finished) + " fetched";
   line += ", " + std::to_string(report.changed) + " changed";
-  if (report.fetch.timed_out) line += ", fetching timed out";
+  if (report.fetch.left_running > 0) {
+    line += ", " + std::to_string(report.fetch.left_running) + " timed out";
+  } else if (report.fetch.timed_out) {
+    line += ", fetching timed out";
+  }
   if (report.fetch.busy > 0) line += ", " + std::to_string(report.fetch.busy) + " still busy";
   if (!report.processed) return line + ", no merge";
   line += ", " + std::to_string(report.merge.items_added) + " added";
@@ -23,8 +29,18 @@ std::string FormatRunReport(const RunReport& report) {
   return line;
 }
 
+int WorkerLimitMilliseconds(const HttpSettings& settings) {
+  const int timeout = TimeoutMilliseconds(settings.time_out);
+  const int deadline = FetchDeadlineMilliseconds(timeout);
+  return deadline > INT_MAX - timeout ? INT_MAX : deadline + timeout;
+}
+
 UpdateCycle::UpdateCycle(Options options)
-    : options_(std::move(options)), pool_(options_.max_workers, options_.wait_ms) {
+    : options_(std::move(options)),
+      pool_(options_.max_workers, options_.wait_ms > 0
+                                      ? options_.wait_ms
+                                      : WorkerLimitMilliseconds(options_.fetch_context.settings)) {
+  platform::ReturnLargeBlocksToTheSystem();
   if (!options_.fetch) {
     // Each worker gets its own fetcher; the context is copied in, so a late worker owns it.
     const FetchContext context = options_.fetch_context;
@@ -43,6 +59,11 @@ platform::CalendarTime UpdateCycle::latest_arrival() const {
 }
 
 RunReport UpdateCycle::Execute(const UpdateRequest& request) {
+  // What a run took for its feeds (bodies, documents, item lists) is free again when it ends;
+  // it goes back to the system, so the program does not keep the peak of its busiest run.
+  struct ReleaseAtEnd {
+    ~ReleaseAtEnd() { platform::ReleaseFreeMemory(); }
+  } release_at_end;
   RunReport report;
   report.forced = request.forced;
   report.no_fetch = request.no_fetch;

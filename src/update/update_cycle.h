@@ -3,6 +3,9 @@
 // of the run's own, stop when a periodic run changed nothing, otherwise take the run mutex and
 // merge (update_merge.h), then ask the ticker for random order when the user wants it.
 //
+// Memory: creating a cycle makes large blocks come straight from the system
+// (platform::ReturnLargeBlocksToTheSystem), and every run gives back what it freed.
+//
 // Ownership: hold the cycle in a shared_ptr and let the scheduler's run handler capture that
 // pointer: the scheduler thread may outlive a timed-out stop, and everything it touches (the
 // cycle, the fetch pool, the ticker lists) is then still owned by it.
@@ -44,6 +47,10 @@ struct RunReport {
 // "run: forced, 3 queued, 3 fetched, 2 changed, 17 added, 40 shown" and the like (ASCII).
 std::string FormatRunReport(const RunReport& report);
 
+// How long a run waits for one fetch worker before it leaves it behind: the fetch's deadline
+// (FetchDeadlineMilliseconds) and one more time-out for writing the cache file.
+int WorkerLimitMilliseconds(const HttpSettings& settings);
+
 class UpdateCycle {
  public:
   // The channel list as the run sees it (a snapshot taken when the processing starts).
@@ -62,7 +69,8 @@ class UpdateCycle {
     const UpdateClock* clock = nullptr;   // null: the system's; must outlive the cycle
     bool random_order = false;            // push Shuffle to the ticker after each merge
     int max_workers = FetchWorkerPool::kMaxWorkers;
-    int wait_ms = FetchWorkerPool::kWaitMs;
+    // The limit of each fetch worker; 0: WorkerLimitMilliseconds of the fetch context's settings.
+    int wait_ms = 0;
     int parse_threads = 4;
     // Called after every run on the scheduler thread (the run's log line).
     std::function<void(const RunReport&)> on_run;
@@ -72,7 +80,8 @@ class UpdateCycle {
   UpdateCycle(const UpdateCycle&) = delete;
   UpdateCycle& operator=(const UpdateCycle&) = delete;
 
-  // Runs one update. Returns what it did (also given to on_run).
+  // Runs one update. Returns what it did (also given to on_run). The memory the run freed is
+  // given back to the system before it returns (platform::ReleaseFreeMemory).
   RunReport Execute(const UpdateRequest& request);
 
   // Sets the abort flag: a fetch stops waiting, a merge stops at the next item, and no later run

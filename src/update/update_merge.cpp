@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <string_view>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "channels/item_selection.h"
@@ -135,6 +138,7 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
     for (FeedItem& item : parts[c]) {
       if (item.channel == nullptr) item.channel = properties[c];
       item.store_index = -1;
+      BoundItemTexts(&item);
       list.Append(std::move(item));
       ItemState state;
       state.channel = c;
@@ -168,6 +172,9 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
       return report;
     }
     db->BeginUpdateRun();
+    // The first copy of each item (link and title) per channel address: a feed listed many
+    // times, or repeating one item, is looked up (and its record refreshed) once.
+    std::map<std::tuple<std::string_view, std::string_view, std::string_view>, size_t> first_copy;
     for (size_t i = 0; i < list.size(); ++i) {
       if (Aborted(abort)) {
         report.aborted = true;
@@ -175,6 +182,22 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
       }
       FeedItem& item = list[i];
       ItemState& state = states[i];
+      const auto copy_key =
+          std::make_tuple(std::string_view(channels[state.channel].url),
+                          std::string_view(item.link), std::string_view(item.title));
+      const auto [first, inserted] = first_copy.emplace(copy_key, i);
+      if (!inserted) {
+        const ItemState& earlier = states[first->second];
+        state.to_add = earlier.to_add;
+        state.known = earlier.known;
+        state.read = earlier.read;
+        state.create_day = earlier.create_day;
+        state.get_day = earlier.get_day;
+        item.store_index = list[first->second].store_index;
+        item.new_flag = list[first->second].new_flag;
+        if (state.known) ++report.items_known;
+        continue;
+      }
       const uint32_t number = table.Lookup(*db, item.link, item.title);
       if (number == 0) {
         state.to_add = true;
@@ -290,9 +313,15 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
   }
   const std::vector<DisplayVerdict> verdicts = SelectForDisplay(candidates, now_packed);
   std::vector<TickerItem> shown;
+  // An item (link and title) is shown once per list, as its first copy that is not removed.
+  std::set<std::pair<std::string_view, std::string_view>> listed;
   for (size_t i = 0; i < list.size(); ++i) {
     if (verdicts[i].removed) continue;
     FeedItem& item = list[i];
+    if (!listed.emplace(item.link, item.title).second) {
+      ++report.items_repeated;
+      continue;
+    }
     if (verdicts[i].hidden) item.shown = true;
     const int32_t id = item.store_index > 0 ? item.store_index : -1;
     shown.push_back(TickerItemFromFeedItem(item, id, states[i].added ? TickerItem::kAdded : 0));

@@ -8,16 +8,19 @@
 //      file has its cache entry deleted and is skipped; one whose parser throws gives no items
 //      (the others go on). Meanwhile the link index (KnownItemTable)
 //      is built on another thread.
-//   2. Match (store lock): each item is looked up by link hash, title and link. An item found in a
-//      channel that changed in this run has its record's last-seen time set to now (the item is
-//      not new); one found in an unchanged channel takes its new state from the record.
+//   2. Match (store lock): each item is looked up by link hash, title and link (a further copy
+//      from the same channel address takes the first copy's outcome without a look-up). An item
+//      found in a channel that changed in this run has its record's last-seen time set to now (the
+//      item is not new); one found in an unchanged channel takes its new state from the record.
 //   3. Add (store lock, one batch): every item not found that its channel lets be stored
 //      (noAddToDb off, keyword filter's storing verdict not 0) becomes a record; its ticker state
 //      gets bit 3 (added by this run). A second copy of one item (same link and title) in the
 //      same run gets the first copy's record instead of a record of its own. The table is then
 //      saved. The store's interrupted-update marker is set from the start of step 2 to here.
 //   4. Select: the channels' display options decide which items leave the list and which are
-//      hidden (SelectForDisplay); an empty list gets the placeholder item.
+//      hidden (SelectForDisplay); of the items left, one with the link and title of an earlier
+//      one is dropped, so each item is shown once however often its feed is listed or repeats
+//      it; an empty list gets the placeholder item.
 //   5. Hand over: the list goes to the ticker (TickerLists::SetTickerList).
 // Once the abort flag is set, the merge stops at the next item and hands nothing over.
 //
@@ -57,6 +60,7 @@ struct MergeReport {
   int items_known = 0;       // found in the store
   int items_added = 0;       // new records
   int items_not_stored = 0;  // new items their channel kept out of the store
+  int items_repeated = 0;    // further copies of an item already in the list, not shown again
   int items_shown = 0;       // items handed to the ticker (0 when only the placeholder was)
   bool aborted = false;
   bool handed_over = false;

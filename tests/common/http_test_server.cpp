@@ -212,10 +212,11 @@ struct HttpTestServer::Impl {
 
   mutable std::mutex mu;
   std::condition_variable cv;
-  bool stopping = false;             // guarded by mu
-  std::vector<std::thread> workers;  // guarded by mu
-  std::vector<Socket> open;          // guarded by mu
-  std::vector<HttpTestRequest> log;  // guarded by mu
+  bool stopping = false;               // guarded by mu
+  std::vector<std::thread> workers;    // guarded by mu
+  std::vector<std::thread::id> ended;  // guarded by mu: workers that finished, to be joined
+  std::vector<Socket> open;            // guarded by mu
+  std::vector<HttpTestRequest> log;    // guarded by mu
 
 #ifdef KORVO_TEST_TLS
   SSL_CTX* ctx = nullptr;
@@ -270,6 +271,16 @@ void HttpTestServer::Impl::AcceptLoop() {
       break;
     }
     open.push_back(s);
+    // Finished connections are joined as new ones come, so a long-running server does not
+    // gather threads.
+    for (const std::thread::id id : ended) {
+      const auto it = std::find_if(workers.begin(), workers.end(),
+                                   [id](const std::thread& t) { return t.get_id() == id; });
+      if (it == workers.end()) continue;
+      it->join();
+      workers.erase(it);
+    }
+    ended.clear();
     workers.emplace_back([this, s] { Serve(s); });
   }
 }
@@ -340,11 +351,30 @@ void HttpTestServer::Impl::Serve(Socket s) {
       log.push_back(request);
     }
     const HttpTestResponse answer = handler(request);
-    const std::vector<std::string> pieces = BuildAnswer(answer);
+    std::vector<std::string> pieces = BuildAnswer(answer);
     bool go_on = answer.delay_ms <= 0 || Pause(answer.delay_ms);
+    // Interim answers first, then the header in pieces when asked; each of those pieces waits
+    // piece_delay_ms, like the body's pieces after the first.
+    for (int sent = 0; go_on && (answer.interim_answers < 0 || sent < answer.interim_answers);
+         ++sent) {
+      go_on = send_all("HTTP/1.1 100 Continue\r\n\r\n") &&
+              (answer.piece_delay_ms <= 0 || Pause(answer.piece_delay_ms));
+    }
+    size_t head_pieces = 1;
+    if (answer.head_piece_size > 0 && !pieces.empty()) {
+      std::vector<std::string> split;
+      for (size_t at = 0; at < pieces[0].size(); at += answer.head_piece_size) {
+        split.push_back(pieces[0].substr(at, answer.head_piece_size));
+      }
+      head_pieces = split.size();
+      pieces.erase(pieces.begin());
+      pieces.insert(pieces.begin(), split.begin(), split.end());
+    }
     int64_t budget = answer.hang_after_bytes;
     for (size_t i = 0; go_on && i < pieces.size(); ++i) {
-      if (i > 1 && answer.piece_delay_ms > 0) go_on = Pause(answer.piece_delay_ms);
+      // The header's pieces after its first, and the body's pieces after its first, wait.
+      const bool waits = (i > 0 && i < head_pieces) || i > head_pieces;
+      if (waits && answer.piece_delay_ms > 0) go_on = Pause(answer.piece_delay_ms);
       if (!go_on) break;
       std::string piece = pieces[i];
       if (budget >= 0 && static_cast<int64_t>(piece.size()) > budget) {
@@ -371,6 +401,8 @@ void HttpTestServer::Impl::Serve(Socket s) {
   }
   ShutdownSocket(s);
   CloseSocket(s);
+  std::lock_guard<std::mutex> lock(mu);
+  ended.push_back(std::this_thread::get_id());
 }
 
 HttpTestServer::HttpTestServer(Handler handler) : impl_(new Impl) {

@@ -52,6 +52,11 @@ struct HttpTestResponse {
   // Send only this many bytes of the whole answer (header included), then keep the connection
   // open without sending more until the server stops. -1: send everything.
   int64_t hang_after_bytes = -1;
+  // Hostile pacing: "100 Continue" answers sent before the real one, piece_delay_ms apart
+  // (-1: without end, until the server stops); and the header sent in pieces of this many bytes,
+  // piece_delay_ms apart (0: at once).
+  int interim_answers = 0;
+  size_t head_piece_size = 0;
 
   static HttpTestResponse Text(std::string body, std::string content_type = "text/plain");
   static HttpTestResponse Status(int status);

@@ -51,6 +51,10 @@ TEST(EntitiesTest, DecodingTwiceRemovesTwoLevels) {
 // would cut or garble the text after it.
 TEST(EntitiesTest, NoNulAndNoStrayLeadByte) {
   EXPECT_EQ(DecodeEntities("a&#0;b"), "a b");
+  // Control characters are unusable too (escape sequences, bells), except the three blanks
+  // that XML itself allows: tab, line feed and carriage return.
+  EXPECT_EQ(DecodeEntities("a&#1;b&#x1B;[31mc&#x1f;d&#7;"), "a b [31mc d ");
+  EXPECT_EQ(DecodeEntities("a&#9;b&#10;c&#xD;d"), "a\tb\nc\rd");
   EXPECT_EQ(DecodeEntities("a&#256;b"), "a? b");     // no CP932 form: replacement and blank
   EXPECT_EQ(DecodeEntities("a&#128512;b"), "a? b");  // outside the basic plane
   EXPECT_EQ(DecodeEntities("a&#x1F600;b"), "a? b");

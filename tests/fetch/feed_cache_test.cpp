@@ -45,7 +45,10 @@ TEST_F(FeedCacheTest, FileHoldsTheUtcTimeAndTheBodyExactly) {
   ASSERT_TRUE(cache_.Store(kUrl, At(2005, 2, 1, 23, 59, 58), body, &changed));
   EXPECT_TRUE(changed);
   const std::string path = cache_.PathFor(kUrl);
-  EXPECT_EQ(path, folder_ / "cache/http@@@a.example@rss.xml[basic]");
+  // The readable name, then a hash of the whole address text.
+  const std::string prefix = folder_ / "cache/http@@@a.example@rss.xml[basic]~";
+  ASSERT_EQ(path.size(), prefix.size() + 16);
+  EXPECT_EQ(path.substr(0, prefix.size()), prefix);
   std::string raw;
   ASSERT_TRUE(platform::ReadWholeFile(path, &raw));
   EXPECT_EQ(
@@ -68,40 +71,61 @@ TEST_F(FeedCacheTest, FileHoldsTheUtcTimeAndTheBodyExactly) {
   EXPECT_EQ(platform::ListDirectory(folder_ / "cache").size(), 1u);
 }
 
-TEST_F(FeedCacheTest, ChangeTestLooksAtTheMiddleAndTheSize) {
+// Only the same body, byte for byte, is unchanged; a change anywhere counts, also where the
+// size stays within two bytes and the middle is the same.
+TEST_F(FeedCacheTest, AnyDifferenceInTheBodyIsAChange) {
   const std::string first = Body(1000, 'a');
   EXPECT_TRUE(Store(first));
   EXPECT_FALSE(Store(first));  // the same bytes
 
-  // Different outside the middle 16 bytes, two bytes longer: unchanged, yet stored.
   std::string edited = first;
-  edited[0] = 'Z';
-  edited += "xy";  // 1002 bytes; the bytes at 501..516 are those of the old body
-  EXPECT_FALSE(Store(edited));
+  edited[0] = 'Z';  // outside the middle, same size
+  EXPECT_TRUE(Store(edited));
   std::string read;
   ASSERT_TRUE(cache_.Read(kUrl, &read));
   EXPECT_EQ(read, edited);
-
-  // Two bytes shorter: unchanged; three bytes longer: changed.
-  EXPECT_FALSE(Store(edited.substr(0, 1000)));
-  EXPECT_TRUE(Store(edited.substr(0, 1000) + "abc"));
-
-  // One byte different inside the middle 16 bytes, same size: changed.
-  std::string inside = edited.substr(0, 1000) + "abc";
-  EXPECT_FALSE(Store(inside));
-  inside[inside.size() / 2 + 15] ^= 1;
-  EXPECT_TRUE(Store(inside));
+  EXPECT_FALSE(Store(edited));
+  EXPECT_TRUE(Store(edited + "xy"));  // two bytes longer
+  EXPECT_TRUE(Store(edited));         // two bytes shorter
+  edited[edited.size() - 1] ^= 1;     // the very last byte
+  EXPECT_TRUE(Store(edited));
+  EXPECT_FALSE(Store(edited));
+  EXPECT_TRUE(Store(std::string()));  // an empty body after a full one
+  EXPECT_FALSE(Store(std::string()));
+  const std::string big = Body(200000, 'c');  // compared in pieces
+  EXPECT_TRUE(Store(big));
+  EXPECT_FALSE(Store(big));
+  std::string late = big;
+  late[150000] ^= 1;
+  EXPECT_TRUE(Store(late));
 }
 
-TEST_F(FeedCacheTest, SmallBodiesAlwaysCountAsChanged) {
-  const std::string small = Body(33, 'k');
-  EXPECT_TRUE(Store(small));
-  EXPECT_TRUE(Store(small));  // 33 bytes: h = 16, no comparison at all
-  const std::string larger = Body(34, 'k');
-  // h = 17; the old file (16 + 33 bytes) is not longer than h + 32 = 49: changed.
-  EXPECT_TRUE(Store(larger));
-  // Now the old file has 50 bytes: the middle is compared and the bytes are the same.
-  EXPECT_FALSE(Store(larger));
+// Addresses that the readable name cannot tell apart keep files of their own, and the file of
+// the former name is removed once the address is stored again.
+TEST_F(FeedCacheTest, EveryAddressHasAFileOfItsOwn) {
+  const char* const kTexts[] = {"http://h/a/b.xml", "http://h/a@b.xml", "http://h/a:b.xml",
+                                "http://h/A/b.xml"};
+  for (const char* text : kTexts) {
+    bool changed = false;
+    ASSERT_TRUE(cache_.Store(text, At(2024, 5, 1, 12, 0, 0), text, &changed));
+  }
+  for (const char* text : kTexts) {
+    std::string body;
+    ASSERT_TRUE(cache_.Read(text, &body));
+    EXPECT_EQ(body, text);
+  }
+  EXPECT_EQ(platform::ListDirectory(folder_ / "cache").size(), 4u);
+
+  const std::string former = folder_ / "cache/http@@@h@a@b.xml";
+  ASSERT_TRUE(platform::WriteWholeFile(former, std::string(16, '\0') + "old"));
+  std::string body;
+  EXPECT_TRUE(cache_.Read(kTexts[0], &body));
+  EXPECT_EQ(body, kTexts[0]);
+  EXPECT_TRUE(Store("x"));  // another address leaves it
+  EXPECT_TRUE(platform::FileExists(former));
+  bool changed = false;
+  ASSERT_TRUE(cache_.Store(kTexts[1], At(2024, 5, 1, 12, 0, 0), "new", &changed));
+  EXPECT_FALSE(platform::FileExists(former));
 }
 
 TEST_F(FeedCacheTest, ShortFilesAreDeletedOnReadAndMissingOnesGiveNothing) {

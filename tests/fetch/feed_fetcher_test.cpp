@@ -111,6 +111,28 @@ TEST_F(FeedFetcherTest, NotModifiedKeepsTheFileAndItsTime) {
   EXPECT_FALSE(server.Requests()[2].HasHeader("If-Modified-Since"));
 }
 
+// Answers without content never replace the cached feed.
+TEST_F(FeedFetcherTest, AnswersWithoutContentKeepTheCachedFeed) {
+  std::atomic<int> status{200};
+  HttpTestServer server([&](const HttpTestRequest&) {
+    if (status == 200) return HttpTestResponse::Text(Feed(300));
+    if (status == 0) return HttpTestResponse::Text("");  // 200 with an empty body
+    return HttpTestResponse::Status(status);
+  });
+  ASSERT_TRUE(server.Start());
+  const std::string url = server.Url("/rss.xml");
+  FeedFetcher fetcher(context_);
+  ASSERT_TRUE(fetcher.Fetch(url, 0));
+  const std::string before = CachedFile(url);
+  for (int answer : {204, 205, 0}) {
+    status = answer;
+    clock_.utc = testing::Utc(2024, 6, 2, 1, 2, 3, 0);
+    EXPECT_FALSE(fetcher.Fetch(url, 0)) << answer;
+    EXPECT_EQ(fetcher.last_outcome(), Outcome::kNotModified) << answer;
+    EXPECT_EQ(CachedFile(url), before) << answer;
+  }
+}
+
 TEST_F(FeedFetcherTest, FailuresLeaveTheCacheFileUntouched) {
   const char* const kModes[] = {"good", "error", "missing", "short", "huge", "hung"};
   std::atomic<int> mode{0};

@@ -2,6 +2,10 @@
 // cases run natively (libcurl) and under Wine (WinINet).
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -227,37 +231,85 @@ TEST(HttpSeamTest, HungServersHitTheTimeOut) {
   }
 }
 
+// True under Wine. Its WinINet only invalidates a handle closed during a blocking call (the
+// connection is closed when the call ends), so there the watchdog cannot cut a call that is
+// stuck in the answer's header; the update run's worker pool bounds such fetches instead.
+bool HeaderStallsOutlastTheDeadline() {
+#ifdef _WIN32
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
+
+// Servers that never let the idle time-out run out: something arrives every 30 ms for over
+// 2 s. Only the deadline (or the cancel flag) ends such a request early, whether it is stuck in
+// the body, in the header or in interim answers.
 TEST(HttpSeamTest, DeadlineAndCancellationEndARequestEarly) {
   HttpTestServer server([](const HttpTestRequest& r) {
     HttpTestResponse a = HttpTestResponse::Text(std::string(1000, 'w'));
+    a.piece_delay_ms = 30;
     if (r.path == "/trickle") {
       a.framing = Framing::kChunked;
-      a.chunk_size = 10;
-      a.piece_delay_ms = 50;  // 100 pieces: 5 s
+      a.chunk_size = 12;  // 84 pieces
+    } else if (r.path == "/head-trickle") {
+      a.head_piece_size = 1;  // a header of about 80 bytes
+    } else if (r.path == "/continue") {
+      a.interim_answers = 75;  // "100 Continue" after "100 Continue"
     } else {
       a.hang_after_bytes = 0;
     }
     return a;
   });
   ASSERT_TRUE(server.Start());
-  HttpRequest request = Get(server.Url("/trickle"));
-  request.deadline_ms = 400;
-  HttpResponse response;
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(HttpGet(Direct(2000), request, &response), HttpError::kTimedOut);
-  EXPECT_LT(MillisecondsSince(start), 2500);
+  const bool lenient = HeaderStallsOutlastTheDeadline();
+  struct Case {
+    const char* path;
+    bool in_header;
+  };
+  for (const Case& c :
+       {Case{"/trickle", false}, Case{"/head-trickle", true}, Case{"/continue", true}}) {
+    HttpRequest request = Get(server.Url(c.path));
+    request.deadline_ms = 400;
+    HttpResponse response;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(HttpGet(Direct(2000), request, &response), HttpError::kTimedOut) << c.path;
+    if (!(lenient && c.in_header)) {
+      EXPECT_LT(MillisecondsSince(start), 1500) << c.path;
+    }
+  }
 
-  std::atomic<bool> cancel{false};
-  request = Get(server.Url("/hang"));
-  request.cancel = &cancel;
-  std::thread canceller([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    cancel = true;
+  for (const Case& c : {Case{"/hang", false}, Case{"/continue", true}}) {
+    std::atomic<bool> cancel{false};
+    HttpRequest request = Get(server.Url(c.path));
+    request.cancel = &cancel;
+    std::thread canceller([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      cancel = true;
+    });
+    HttpResponse response;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(HttpGet(Direct(1000), request, &response), HttpError::kCancelled) << c.path;
+    if (!(lenient && c.in_header)) {
+      EXPECT_LT(MillisecondsSince(start), 1500) << c.path;
+    }
+    canceller.join();
+  }
+}
+
+// A few interim answers before the real one are part of HTTP/1.1 and do not hurt.
+TEST(HttpSeamTest, InterimAnswersBeforeTheRealOneAreSkipped) {
+  HttpTestServer server([](const HttpTestRequest&) {
+    HttpTestResponse a = HttpTestResponse::Text("after the interim answers");
+    a.interim_answers = 3;
+    return a;
   });
-  start = std::chrono::steady_clock::now();
-  EXPECT_EQ(HttpGet(Direct(1000), request, &response), HttpError::kCancelled);
-  EXPECT_LT(MillisecondsSince(start), 3000);
-  canceller.join();
+  ASSERT_TRUE(server.Start());
+  HttpResponse response;
+  ASSERT_EQ(HttpGet(Direct(), Get(server.Url("/c")), &response), HttpError::kNone);
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(response.body, "after the interim answers");
 }
 
 TEST(HttpSeamTest, HeaderOnlyRequestsDoNotWaitForTheBody) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "fetch/base64.h"
 #include "fetch/http_settings.h"
@@ -83,6 +84,26 @@ TEST(UrlTextTest, LongNamesAreShortenedButStayDistinct) {
   EXPECT_EQ(name.find('~') % 3, 0u);
   // A name that fits is kept whole.
   EXPECT_EQ(CacheFileName(std::string(251, 'y'), 2047, ".ico"), std::string(251, 'y') + ".ico");
+}
+
+// Unique names keep the readable name and tell apart what it cannot: replaced characters, letter
+// case, bytes beyond max_text.
+TEST(UrlTextTest, UniqueCacheFileNamesNeverShareAFile) {
+  std::set<std::string> names;
+  const std::string long_text = "http://h/a/b.xml" + std::string(3000, 'z');
+  for (const std::string& text :
+       std::vector<std::string>{"http://h/a/b.xml", "http://h/a@b.xml", "http://h/a:b.xml",
+                                "http://h/A/b.xml", long_text + "1", long_text + "2"}) {
+    const std::string name = UniqueCacheFileName(text, 2047, "");
+    EXPECT_LE(name.size(), 255u) << text;
+    EXPECT_EQ(name.substr(0, 8), "http@@@h");
+    EXPECT_EQ(name[name.size() - 17], '~');
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 6u);
+  EXPECT_EQ(UniqueCacheFileName("http://h/a.xml", 2047, "").substr(0, 15), "http@@@h@a.xml~");
+  EXPECT_EQ(UniqueCacheFileName("http://h/a.xml", 2047, ""),
+            UniqueCacheFileName("http://h/a.xml", 2047, ""));
 }
 
 TEST(UrlTextTest, SiteRootCutsAfterTheHost) {

@@ -173,25 +173,67 @@ TEST_F(UpdateMergeTest, UnchangedRunAddsNothingAndChangedFeedAddsOnlyItsNewItems
   EXPECT_EQ(shown.at("A3").state, TickerItem::kAdded | TickerItem::kNew);
 }
 
-TEST_F(UpdateMergeTest, SameLinkDifferentTitlesAreBothKeptAndCopiesShareOneRecord) {
-  // One feed holds two items with one link and different titles, and the same feed is listed
-  // twice in the channel list (so every item comes twice in the run).
+TEST_F(UpdateMergeTest, SameLinkDifferentTitlesAreBothKeptAndCopiesAreStoredAndShownOnce) {
+  // One feed holds two items with one link and different titles, and repeats one of them 300
+  // times; the same feed is listed twenty times in the channel list.
   const Channel a = MakeChannel("http://127.0.0.1/a.xml", "Site A");
-  Channel again = a;
-  again.title = "Site A again";
-  ASSERT_TRUE(PutCache(dir_.path(), a.url,
-                       "Morning|http://127.0.0.1/same\nEvening|http://127.0.0.1/same\n"));
-  const MergeReport report = Merge({a, again}, nullptr);
-  EXPECT_EQ(report.items_parsed, 4);
-  EXPECT_EQ(report.items_added, 2);
-  EXPECT_EQ(Records().size(), 2u);
-  const std::vector<TickerItem> shown = ticker_->shown();
-  ASSERT_EQ(shown.size(), 4u);
-  EXPECT_EQ(shown[0].id, shown[2].id);
-  EXPECT_EQ(shown[1].id, shown[3].id);
-  EXPECT_NE(shown[0].id, shown[1].id);
-  // A second run finds both.
-  EXPECT_EQ(Merge({a}, nullptr).items_known, 2);
+  std::string body = "Morning|http://127.0.0.1/same\nEvening|http://127.0.0.1/same\n";
+  for (int i = 0; i < 300; ++i) body += "Evening|http://127.0.0.1/same\n";
+  ASSERT_TRUE(PutCache(dir_.path(), a.url, body));
+  std::vector<Channel> listed(20, a);
+  listed[1].title = "Site A again";
+  ChangedSet changed;
+  changed.Add(a.url);
+  for (int run = 0; run < 2; ++run) {
+    const MergeReport report = Merge(listed, &changed);
+    EXPECT_EQ(report.items_parsed, 20 * 302) << run;
+    EXPECT_EQ(report.items_added, run == 0 ? 2 : 0) << run;
+    EXPECT_EQ(report.items_shown, 2) << run;
+    EXPECT_EQ(Records().size(), 2u) << run;
+    const std::vector<TickerItem> shown = ticker_->shown();
+    ASSERT_EQ(shown.size(), 2u) << run;
+    EXPECT_EQ(shown[0].title, "Morning");
+    EXPECT_EQ(shown[1].title, "Evening");
+    EXPECT_NE(shown[0].id, shown[1].id);
+    EXPECT_GT(shown[1].id, 0);
+  }
+}
+
+// No feed of huge items can fill the store: each item keeps a bounded description and
+// enclosure text, in the store and in the ticker's list alike.
+TEST_F(UpdateMergeTest, HugeDescriptionsAndEnclosureListsAreBounded) {
+  const Channel a = MakeChannel("http://127.0.0.1/a.xml", "Site A");
+  ASSERT_TRUE(PutCache(dir_.path(), a.url, "Big|http://127.0.0.1/big\n"));
+  UpdateMerge::Environment env;
+  env.working_folder = dir_.path();
+  env.clock = &clock_;
+  env.ticker = ticker_.get();
+  env.parser = [](std::string_view body, const ChannelContext& channel, ItemList* items) {
+    korvo::testing::ParseLines(body, channel, items);
+    FeedItem& item = (*items)[0];
+    item.description.clear();
+    // 300 KB of "ニ" (a two-byte character) after one ASCII byte: the cut falls mid-character.
+    item.description = "x";
+    for (int i = 0; i < 150000; ++i) item.description += "\x83\x6A";
+    item.enclosure_url = "http://127.0.0.1/e.mp3";
+    for (int i = 0; i < 256; ++i) {
+      item.media.push_back({"http://127.0.0.1/" + std::string(3000, 'm'), "1", "audio/mpeg"});
+    }
+  };
+  ASSERT_EQ(UpdateMerge::Run(env, {a}, nullptr).items_added, 1);
+  const std::map<uint32_t, NewsItem> records = Records();
+  ASSERT_EQ(records.size(), 1u);
+  const NewsItem& record = records.begin()->second;
+  const std::string description = platform::Utf16ToCp932(record.description);
+  EXPECT_LE(description.size(), kMaxKeptDescriptionBytes);
+  EXPECT_GE(description.size(), kMaxKeptDescriptionBytes - 1);
+  EXPECT_EQ(description.substr(description.size() - 2), "\x83\x6A");  // whole characters
+  const std::string enclosures = platform::Utf16ToCp932(record.subelement);
+  EXPECT_LE(enclosures.size(), kMaxEnclosureTextBytes);
+  EXPECT_EQ(enclosures.substr(0, 25), "\\\\http://127.0.0.1/e.mp3\\");
+  EXPECT_EQ(enclosures.back(), '\\');  // whole entries only
+  ASSERT_EQ(ticker_->shown().size(), 1u);
+  EXPECT_EQ(ticker_->shown()[0].description, description);
 }
 
 TEST_F(UpdateMergeTest, StoringOptionsKeepItemsOutOfTheStoreButNotOffTheList) {

@@ -2,7 +2,8 @@
 // HttpOpenRequest and HttpSendRequest, with the time-outs set on every handle (some WinINet
 // versions honour them only on the connection and request handles); InternetReadFile until the
 // body ends. Redirections are followed here (see HttpGet). Offline answers are read from the
-// URL cache directly.
+// URL cache directly. The deadline and cancellation are enforced by a watchdog thread that
+// closes the request handle (RequestWatchdog).
 // The system headers need this order.
 // clang-format off
 #include <windows.h>
@@ -10,10 +11,15 @@
 // clang-format on
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/code_page.h"
@@ -232,6 +238,98 @@ HttpError FromCache(const HttpRequest& request, HttpResponse* response) {
   return HttpError::kNone;
 }
 
+// Bounds a request in time from outside: a synchronous WinINet call blocks for as long as the
+// server keeps sending something (a header one byte a second, "100 Continue" without end), and
+// only closing its request handle from another thread ends it. The watchdog's thread waits for
+// the deadline, checking the cancel flag every 50 ms; when time is up during a blocking call on
+// the watched request handle, it closes that handle, which makes the call fail at once.
+//
+// The request thread brackets every blocking call with Enter and Leave. The handle is only
+// closed by the watchdog inside such a bracket, and once Leave reports that time is up the
+// request thread never touches the handle again; otherwise it gives the handle back with Close.
+// So a handle is closed exactly once and never used after it was closed.
+class RequestWatchdog {
+ public:
+  RequestWatchdog(bool has_deadline, Clock::time_point deadline, const std::atomic<bool>* cancel)
+      : has_deadline_(has_deadline), deadline_(deadline), cancel_(cancel) {
+    if (!has_deadline_ && cancel_ == nullptr) return;
+    try {
+      thread_ = std::thread([this] { Loop(); });
+    } catch (const std::system_error&) {
+      // No watchdog: the checks between the calls still apply.
+    }
+  }
+  ~RequestWatchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  RequestWatchdog(const RequestWatchdog&) = delete;
+  RequestWatchdog& operator=(const RequestWatchdog&) = delete;
+
+  // `h` (a request handle) is the one closed when time runs out during a call.
+  void Watch(HINTERNET h) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    watched_ = h;
+  }
+  // Before a blocking call on the watched handle; false when time is already up.
+  bool Enter() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    in_call_ = !fired_;
+    return in_call_;
+  }
+  // After it; false when time ran out meanwhile (the handle may be closed: do not use it).
+  bool Leave() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    in_call_ = false;
+    return !fired_;
+  }
+  // Gives back the watched handle `h` and closes it, unless the watchdog already did.
+  void Close(HINTERNET h) {
+    if (h == nullptr) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (watched_ != h) return;
+    watched_ = nullptr;
+    InternetCloseHandle(h);
+  }
+
+ private:
+  bool TimeIsUp() const {
+    if (cancel_ != nullptr && cancel_->load()) return true;
+    return has_deadline_ && Clock::now() >= deadline_;
+  }
+  void Loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!done_) {
+      if (TimeIsUp()) {
+        fired_ = true;
+        if (in_call_ && watched_ != nullptr) {
+          InternetCloseHandle(watched_);
+          watched_ = nullptr;
+        }
+        return;
+      }
+      Clock::time_point wake = Clock::now() + std::chrono::milliseconds(50);
+      if (has_deadline_ && (cancel_ == nullptr || deadline_ < wake)) wake = deadline_;
+      wake_.wait_until(lock, wake);
+    }
+  }
+
+  const bool has_deadline_;
+  const Clock::time_point deadline_;
+  const std::atomic<bool>* cancel_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  HINTERNET watched_ = nullptr;  // guarded by mutex_
+  bool in_call_ = false;         // guarded by mutex_
+  bool fired_ = false;           // guarded by mutex_
+  bool done_ = false;            // guarded by mutex_
+  std::thread thread_;
+};
+
 }  // namespace
 
 HttpError HttpGet(const HttpOptions& options, const HttpRequest& request, HttpResponse* response) {
@@ -270,12 +368,27 @@ HttpError HttpGet(const HttpOptions& options, const HttpRequest& request, HttpRe
     if (has_deadline && Clock::now() >= deadline) return HttpError::kTimedOut;
     return HttpError::kNone;
   };
+  // Why the watchdog ended the request.
+  auto stopped = [&]() -> HttpError {
+    return request.cancel != nullptr && request.cancel->load() ? HttpError::kCancelled
+                                                               : HttpError::kTimedOut;
+  };
+
+  // Declared after the handles it may close, so it ends (and its thread with it) before they
+  // are released.
+  InternetHandle connection;
+  RequestWatchdog watchdog(has_deadline, deadline, request.cancel);
+  // The request handle of the current hop; closed through the watchdog.
+  HINTERNET handle = nullptr;
+  struct CloseRequest {
+    RequestWatchdog& watchdog;
+    HINTERNET& handle;
+    ~CloseRequest() { watchdog.Close(handle); }
+  } close_request{watchdog, handle};
 
   // Redirections are followed here rather than by WinINet, so that their number is bounded,
   // only http:// and https:// targets are taken, and credentials never go to another host.
   std::string url = request.url;
-  InternetHandle connection;
-  InternetHandle handle;
   DWORD code = 0;
   for (int hop = 0;; ++hop) {
     if (hop > 0 && !Crack(url, &parts)) return HttpError::kOpenFailed;
@@ -289,21 +402,25 @@ HttpError HttpGet(const HttpOptions& options, const HttpRequest& request, HttpRe
       header_text += Wide(line);
       header_text += L"\r\n";
     }
-    handle.Reset(nullptr);
+    watchdog.Close(handle);
+    handle = nullptr;
+    if (HttpError e = should_stop(); e != HttpError::kNone) return e;
     connection.Reset(InternetConnectW(session.get(), parts.host.c_str(), parts.port, nullptr,
                                       nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (connection.get() == nullptr) return HttpError::kOpenFailed;
     SetTimeouts(connection.get(), timeout);
     const DWORD hop_flags = flags | (parts.https ? INTERNET_FLAG_SECURE : 0);
-    handle.Reset(HttpOpenRequestW(connection.get(), L"GET", parts.object.c_str(), L"HTTP/1.1",
-                                  nullptr, nullptr, hop_flags, 0));
-    if (handle.get() == nullptr) return HttpError::kOpenFailed;
-    SetTimeouts(handle.get(), timeout);
+    handle = HttpOpenRequestW(connection.get(), L"GET", parts.object.c_str(), L"HTTP/1.1", nullptr,
+                              nullptr, hop_flags, 0);
+    if (handle == nullptr) return HttpError::kOpenFailed;
+    watchdog.Watch(handle);
+    SetTimeouts(handle, timeout);
     const Clock::time_point sent_at = Clock::now();
-    const BOOL sent =
-        HttpSendRequestW(handle.get(), header_text.empty() ? nullptr : header_text.c_str(),
-                         static_cast<DWORD>(header_text.size()), nullptr, 0);
+    if (!watchdog.Enter()) return stopped();
+    const BOOL sent = HttpSendRequestW(handle, header_text.empty() ? nullptr : header_text.c_str(),
+                                       static_cast<DWORD>(header_text.size()), nullptr, 0);
     const DWORD send_error = sent ? 0 : GetLastError();
+    if (!watchdog.Leave()) return stopped();
     if (HttpError e = should_stop(); e != HttpError::kNone) return e;
     if (!sent) {
       // Wine reports a server that never answers as an aborted connection once the receive
@@ -317,14 +434,14 @@ HttpError HttpGet(const HttpOptions& options, const HttpRequest& request, HttpRe
 
     DWORD code_size = sizeof code;
     DWORD index = 0;
-    if (!HttpQueryInfoW(handle.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code,
-                        &code_size, &index)) {
+    if (!HttpQueryInfoW(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &code_size,
+                        &index)) {
       return HttpError::kOpenFailed;
     }
     std::string location;
     const bool redirect =
         (code == 301 || code == 302 || code == 303 || code == 307 || code == 308) &&
-        QueryHeader(handle.get(), HTTP_QUERY_LOCATION, &location);
+        QueryHeader(handle, HTTP_QUERY_LOCATION, &location);
     if (!redirect) break;
     if (hop >= kMaxRedirections) return HttpError::kOpenFailed;
     std::string next;
@@ -336,9 +453,9 @@ HttpError HttpGet(const HttpOptions& options, const HttpRequest& request, HttpRe
   }
   response->status = static_cast<int>(code);
   response->final_url = url;
-  QueryHeader(handle.get(), HTTP_QUERY_CONTENT_TYPE, &response->content_type);
+  QueryHeader(handle, HTTP_QUERY_CONTENT_TYPE, &response->content_type);
   std::string length_text;
-  if (QueryHeader(handle.get(), HTTP_QUERY_CONTENT_LENGTH, &length_text)) {
+  if (QueryHeader(handle, HTTP_QUERY_CONTENT_LENGTH, &length_text)) {
     int64_t length = -1;
     if (!ParseLength(length_text, &length)) return HttpError::kReadFailed;
     response->content_length = length;
@@ -357,15 +474,18 @@ HttpError HttpGet(const HttpOptions& options, const HttpRequest& request, HttpRe
     // A synchronous InternetReadFile waits until it has all it was asked for, so ask only for
     // what has arrived; the wait for more is bounded by the receive time-out.
     DWORD available = 0;
-    if (!InternetQueryDataAvailable(handle.get(), &available, 0, 0)) {
-      return FromLastError(GetLastError(), HttpError::kReadFailed);
-    }
-    if (HttpError e = should_stop(); e != HttpError::kNone) return e;
+    if (!watchdog.Enter()) return stopped();
+    const BOOL queried = InternetQueryDataAvailable(handle, &available, 0, 0);
+    const DWORD query_error = queried ? 0 : GetLastError();
+    if (!watchdog.Leave()) return stopped();
+    if (!queried) return FromLastError(query_error, HttpError::kReadFailed);
     DWORD got = 0;
     const DWORD want = std::min<DWORD>(std::max<DWORD>(available, 1), kReadPiece);
-    if (!InternetReadFile(handle.get(), &piece[0], want, &got)) {
-      return FromLastError(GetLastError(), HttpError::kReadFailed);
-    }
+    if (!watchdog.Enter()) return stopped();
+    const BOOL read = InternetReadFile(handle, &piece[0], want, &got);
+    const DWORD read_error = read ? 0 : GetLastError();
+    if (!watchdog.Leave()) return stopped();
+    if (!read) return FromLastError(read_error, HttpError::kReadFailed);
     if (got == 0) break;
     if (body.size() + got > request.max_body) {
       if (request.cut_at_max && declared < 0) {
