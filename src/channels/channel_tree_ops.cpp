@@ -154,13 +154,18 @@ XmlNode* DeleteOutline(ChannelList& list, XmlNode* outline, UserDialogs& dialogs
   return parent;
 }
 
-bool MoveOutline(ChannelList& list, XmlNode* item, XmlNode* target) {
+bool MayMoveOutline(const ChannelList& list, const XmlNode* item, const XmlNode* target) {
   if (!IsOutline(item) || target == nullptr || target == item) return false;
   if (target == list.body()) return false;
-  XmlNode* destination = list.IsFolder(target) ? target : target->parent;
+  const XmlNode* destination = list.IsFolder(target) ? target : target->parent;
   if (!list.IsFolder(destination)) return false;
   if (destination == item->parent) return false;
-  if (IsWithin(destination, item)) return false;
+  return !IsWithin(destination, item);
+}
+
+bool MoveOutline(ChannelList& list, XmlNode* item, XmlNode* target) {
+  if (!MayMoveOutline(list, item, target)) return false;
+  XmlNode* destination = list.IsFolder(target) ? target : target->parent;
   XmlDocument& document = list.document();
   document.Detach(item);
   if (document.AppendChild(destination, item) != 0) return false;

@@ -68,6 +68,8 @@ XmlNode* DeleteOutline(ChannelList& list, XmlNode* outline, UserDialogs& dialogs
 // itself, or the folder that already holds the item, or when the item is a folder and the
 // destination is that folder or lies below it.
 bool MoveOutline(ChannelList& list, XmlNode* item, XmlNode* target);
+// Whether MoveOutline would move `item` onto `target`, without moving it (the drag's cursor).
+bool MayMoveOutline(const ChannelList& list, const XmlNode* item, const XmlNode* target);
 
 }  // namespace korvo
 

@@ -134,4 +134,25 @@ std::string MergeEditedFeedAddress(std::string_view old_xml_url, std::string_vie
   return merged;
 }
 
+int RequestChoiceOf(std::string_view authorization) {
+  const std::string value(authorization);
+  switch (AuthModeFromAttribute(&value)) {
+    case kAuthBasic:
+      return 1;
+    case kAuthGet:
+      return 2;
+    case kAuthPost:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+std::string AuthorizationForChoice(std::string_view old_value, int choice) {
+  static constexpr const char* kWords[] = {"", "basic", "GET", "POST"};
+  if (choice < 1 || choice > 3) return std::string();
+  if (RequestChoiceOf(old_value) == choice) return std::string(old_value);
+  return kWords[choice];
+}
+
 }  // namespace korvo

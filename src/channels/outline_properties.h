@@ -73,6 +73,13 @@ std::string_view DisplayedFeedAddress(std::string_view xml_url);
 // address's "[" suffix unless the edited text brings a suffix of its own.
 std::string MergeEditedFeedAddress(std::string_view old_xml_url, std::string_view edited);
 
+// The dialog's request choice: 0 none, 1 "basic", 2 "GET", 3 "POST".
+// The choice an `authorization` value shows (its first word, case ignored).
+int RequestChoiceOf(std::string_view authorization);
+// The `authorization` value for `choice`: the old value when its word is the chosen one (what
+// follows the word is kept), else the bare word; "" for none.
+std::string AuthorizationForChoice(std::string_view old_value, int choice);
+
 }  // namespace korvo
 
 #endif  // KORVO_CHANNELS_OUTLINE_PROPERTIES_H_

@@ -1,4 +1,5 @@
-// The portable conversions: UTF-8 <-> UTF-16 and EUC-JP -> CP932. CP932 <-> UTF-16 is per OS.
+// The portable conversions: UTF-8 <-> UTF-16, EUC-JP -> CP932 and the wide-string forms. CP932 <->
+// UTF-16 is per OS.
 #include "platform/code_page.h"
 
 namespace korvo::platform {
@@ -159,5 +160,17 @@ std::string EucJpToCp932(std::string_view text, char replacement) {
   }
   return out;
 }
+
+namespace {
+
+std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::u16string U16Of(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace
+
+std::wstring WideFromCp932(std::string_view text) { return WideOf(Cp932ToUtf16(text)); }
+std::string Cp932FromWide(std::wstring_view text) { return Utf16ToCp932(U16Of(text)); }
+std::wstring WideFromUtf8(std::string_view text) { return WideOf(Utf8ToUtf16(text)); }
+std::string Utf8FromWide(std::wstring_view text) { return Utf16ToUtf8(U16Of(text)); }
 
 }  // namespace korvo::platform

@@ -41,6 +41,13 @@ std::string Utf8ToCp932(std::string_view text, char replacement = '?');
 // `replacement`. ASCII passes through.
 std::string EucJpToCp932(std::string_view text, char replacement = '?');
 
+// The same for the wide strings of the Win32 "W" functions, whose wchar_t is a UTF-16 code unit
+// (only meaningful where wchar_t has 16 bits, as on Windows).
+std::wstring WideFromCp932(std::string_view text);
+std::string Cp932FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view text);
+std::string Utf8FromWide(std::wstring_view text);
+
 // True when byte `b` can start a two-byte CP932 character (0x81-0x9F, 0xE0-0xFC).
 constexpr bool IsCp932LeadByte(unsigned char b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);

@@ -75,7 +75,9 @@ void LocalServer::ServeConnection(platform::TcpSocket socket, uint32_t peer_addr
     std::string text;
     ReadRequest(socket, &text, &report);
     ServerRequest request;
-    if (ParseServerRequest(text, &request)) {
+    // Once the server is stopping, what the routes reach (the store, the update cycle, the
+    // plug-in) is going away: a request that was still being read gets no answer.
+    if (!stopping() && ParseServerRequest(text, &request)) {
       report.parsed = true;
       if (!HostAllowed(request, local_mode_, port())) {
         report.host_refused = true;

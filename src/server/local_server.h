@@ -10,7 +10,9 @@
 // times out ends the reading; what has arrived is processed). Reading goes on while reads bring
 // data and the empty line that ends the header block has not arrived, for at most 385 reads
 // (1,576,960 bytes) and at most three read timeouts in all, so a slow or silent client holds the
-// server for a bounded time only. In the local mode a request whose Host is not a local name
+// server for a bounded time only. A request whose reading ends after Stop was called is closed
+// without an answer (the services the routes call are being stopped). In the local mode a
+// request whose Host is not a local name
 // with the server's port is closed without an answer (request_origin.h); every request is
 // marked cross-site or not before it is routed.
 //

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "fetch/url_text.h"
 #include "plugin_host/item_snapshot.h"
 #include "plugin_host/plugin_dispatch.h"
 #include "server/ascii_case.h"
@@ -12,6 +13,7 @@
 #include "server/http_answer.h"
 #include "server/item_documents.h"
 #include "server/update_check.h"
+#include "ticker/link_opening.h"
 
 namespace korvo {
 
@@ -91,7 +93,10 @@ RouteAnswer ServerRoutes::Redirect(const ServerRequest& request, const std::stri
   if (id == nullptr || request.cross_site || !services_.open_item) return RouteAnswer::None();
   std::string link;
   if (!services_.open_item(LeadingNumber(*id), &link)) return RouteAnswer::None();
-  return RouteAnswer::Text(RedirectAnswer(link, date));
+  // A feed chose the link: only a web address is handed on (any other scheme would reach
+  // whatever program claims it, from the program's own page), written as the browser reads it.
+  const std::string location = IsWebAddress(link) ? EncodeLinkForBrowser(link) : std::string();
+  return RouteAnswer::Text(RedirectAnswer(location, date));
 }
 
 RouteAnswer ServerRoutes::Echo(const ServerRequest& request, const std::string& date) {

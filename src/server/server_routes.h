@@ -3,7 +3,8 @@
 // the first match answers, no match gives no answer:
 //
 //   redirect     `location`: 303 to it, unchanged; else `id`: opens that item (marks it read)
-//                and answers 303 to its link
+//                and answers 303 to its link when that is an http(s) address (percent-encoded as
+//                UTF-8, ticker/link_opening.h), else with an empty Location
 //   echo         `echo`: a page showing the value (escaped)
 //   items        the shown items as an HTML page (`view`, `site` select)
 //   index.html   the index page template

@@ -73,7 +73,8 @@ int SocketServer::StartAccepting() {
 void SocketServer::Stop(int wait_ms) {
   stop_.store(true);
   if (!thread_.joinable()) {
-    listener_.Close();
+    // A thread left behind by an earlier Stop still owns the listening socket and closes it.
+    if (!left_behind_) listener_.Close();
     return;
   }
   bool ended;
@@ -86,6 +87,7 @@ void SocketServer::Stop(int wait_ms) {
     thread_.join();
   } else {
     thread_.detach();  // it co-owns the server and ends after its connection
+    left_behind_ = true;
   }
 }
 

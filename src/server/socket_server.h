@@ -83,6 +83,7 @@ class SocketServer : public std::enable_shared_from_this<SocketServer> {
   std::atomic<int> accept_pause_ms_{kAcceptPauseMs};
 
   std::thread thread_;
+  bool left_behind_ = false;  // Stop gave up waiting for the thread (controlling thread only)
   std::mutex done_mutex_;
   std::condition_variable done_;
   bool loop_ended_ = false;  // guarded by done_mutex_

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "platform/files.h"
+#include "shell/font_section.h"
 #include "shell/legacy_settings_image.h"
 #include "shell/profile_file.h"
 
@@ -67,24 +68,7 @@ GeneralSettings ReadSetupIni(const ProfileFile& ini) {
   s.browser_path = ini.GetString(kAppData, "browser_path", "", kBrowserPathSize);
   s.browser_option = ini.GetString(kAppData, "browser_option", "", kBrowserOptionSize);
 
-  TitleFont& f = s.title_font;
-  f.face_name = ini.GetString(kTitleFontSection, "FaceName", "", kFaceNameSize);
-  const auto byte = [&ini](const char* key) {
-    return static_cast<uint8_t>(ini.GetUnsigned(kTitleFontSection, key, 0));
-  };
-  f.char_set = byte("CharSet");
-  f.clip_precision = byte("ClipPrecision");
-  f.escapement = ini.GetInt(kTitleFontSection, "Escapement", 0);
-  f.height = ini.GetInt(kTitleFontSection, "Height", 0);
-  f.italic = byte("Italic");
-  f.orientation = ini.GetInt(kTitleFontSection, "Orientation", 0);
-  f.out_precision = byte("OutPrecision");
-  f.pitch_and_family = byte("PitchAndFamily");
-  f.quality = byte("Quality");
-  f.strike_out = byte("StrikeOut");
-  f.underline = byte("Underline");
-  f.weight = ini.GetInt(kTitleFontSection, "Weight", 0);
-  f.width = ini.GetInt(kTitleFontSection, "Width", 0);
+  s.title_font = ReadFontSection(ini, kTitleFontSection);
   s.anti_alias = ini.GetInt(kTitleFontSection, "anti_alias", 0);
   s.over_skin_font = ini.GetInt(kTitleFontSection, "over_skin_font", 0);
 
@@ -122,21 +106,7 @@ void WriteSetupIni(const GeneralSettings& s, ProfileFile* ini) {
   ini->PutString(kAppData, "browser_path", s.browser_path);
   ini->PutString(kAppData, "browser_option", s.browser_option);
 
-  const TitleFont& f = s.title_font;
-  ini->PutString(kTitleFontSection, "FaceName", f.face_name);
-  ini->PutInt(kTitleFontSection, "CharSet", f.char_set);
-  ini->PutInt(kTitleFontSection, "ClipPrecision", f.clip_precision);
-  ini->PutInt(kTitleFontSection, "Escapement", f.escapement);
-  ini->PutInt(kTitleFontSection, "Height", f.height);
-  ini->PutInt(kTitleFontSection, "Italic", f.italic);
-  ini->PutInt(kTitleFontSection, "Orientation", f.orientation);
-  ini->PutInt(kTitleFontSection, "OutPrecision", f.out_precision);
-  ini->PutInt(kTitleFontSection, "PitchAndFamily", f.pitch_and_family);
-  ini->PutInt(kTitleFontSection, "Quality", f.quality);
-  ini->PutInt(kTitleFontSection, "StrikeOut", f.strike_out);
-  ini->PutInt(kTitleFontSection, "Underline", f.underline);
-  ini->PutInt(kTitleFontSection, "Weight", f.weight);
-  ini->PutInt(kTitleFontSection, "Width", f.width);
+  WriteFontSection(ini, kTitleFontSection, s.title_font);
   ini->PutInt(kTitleFontSection, "anti_alias", s.anti_alias);
   ini->PutInt(kTitleFontSection, "over_skin_font", s.over_skin_font);
 

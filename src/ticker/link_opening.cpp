@@ -1,6 +1,7 @@
 #include "ticker/link_opening.h"
 
 #include "fetch/url_text.h"
+#include "platform/code_page.h"
 #include "ticker/headline_style.h"
 
 namespace korvo {
@@ -12,9 +13,11 @@ bool MayOpenLink(std::string_view link) {
 }
 
 std::string EncodeLinkForBrowser(std::string_view link) {
-  // As for a request, plus the quote that would end the argument.
+  // Browsers read percent escapes as UTF-8: the CP932 text is converted first, so that a
+  // Japanese path or query reaches the page it names. Then as for a request, plus the quote that
+  // would end the argument.
   std::string out;
-  for (char c : EscapeForRequest(link)) {
+  for (char c : EscapeForRequest(platform::Cp932ToUtf8(link))) {
     if (c == '"') {
       out += "%22";
     } else {

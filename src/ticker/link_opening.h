@@ -21,8 +21,10 @@ constexpr size_t kMaxOpenedLink = 8192;
 // True when the ticker may open `link` (CP932).
 bool MayOpenLink(std::string_view link);
 
-// `link` with every byte below 0x21, '"', and the bytes 0x7F and above percent-encoded (%XX): it
-// is one token with no way out of its quotes. Printable ASCII stays as it is.
+// `link` (CP932) as a browser reads it: converted to UTF-8, then every byte below 0x21, '"', and
+// the bytes 0x7F and above percent-encoded (%XX), so Japanese characters become the UTF-8
+// escapes a browser expects, and the link is one token with no way out of its quotes. Printable
+// ASCII stays as it is.
 std::string EncodeLinkForBrowser(std::string_view link);
 
 // The parameters for a browser program the user named: `options` (browser_option) with each

@@ -47,7 +47,8 @@ bool UpdateComponent::Start(AppShell& shell) {
   scheduler_options.global_interval_ms = UpdatePeriodMilliseconds(flags);
   scheduler_options.clock = parts_.scheduler_clock;
   auto channels = parts_.channels;
-  auto cycle = cycle_;  // the scheduler thread co-owns the cycle
+  auto cycle = cycle_;  // the scheduler thread co-owns the cycle and the counts
+  auto runs = runs_;
   scheduler_ = std::make_unique<UpdateScheduler>(
       scheduler_options,
       [channels] {
@@ -58,7 +59,11 @@ bool UpdateComponent::Start(AppShell& shell) {
         }
         return list;
       },
-      [cycle](const UpdateRequest& request) { cycle->Execute(request); });
+      [cycle, runs](const UpdateRequest& request) {
+        runs->started.fetch_add(1);
+        cycle->Execute(request);
+        runs->finished.fetch_add(1);
+      });
   if (!scheduler_->Begin()) {
     scheduler_.reset();
     cycle_.reset();

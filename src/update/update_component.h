@@ -8,6 +8,8 @@
 #ifndef KORVO_UPDATE_UPDATE_COMPONENT_H_
 #define KORVO_UPDATE_UPDATE_COMPONENT_H_
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,11 +66,23 @@ class UpdateComponent : public AppComponent {
   // Start has returned.
   platform::CalendarTime LatestArrival() const;
 
+  // Update runs begun and ended since Start (any thread). A window that asked for a run waits
+  // until runs_finished() passes the runs_started() it saw when it asked (runs are serial).
+  uint64_t runs_started() const { return runs_->started.load(); }
+  uint64_t runs_finished() const { return runs_->finished.load(); }
+
  private:
+  struct RunCount {
+    std::atomic<uint64_t> started{0};
+    std::atomic<uint64_t> finished{0};
+  };
+
   Parts parts_;
   std::string working_folder_;
   std::shared_ptr<UpdateCycle> cycle_;
   std::unique_ptr<UpdateScheduler> scheduler_;
+  // Shared with the scheduler thread, which may outlive a timed-out stop.
+  std::shared_ptr<RunCount> runs_ = std::make_shared<RunCount>();
 };
 
 }  // namespace korvo

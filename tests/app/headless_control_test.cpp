@@ -7,6 +7,7 @@
 
 #include "app/headless/command_file.h"
 #include "app/headless/headless_options.h"
+#include "app/headless/headless_ticker_host.h"
 #include "common/temp_folder.h"
 #include "platform/files.h"
 #include "store/store_dump.h"
@@ -72,6 +73,15 @@ TEST(StoreDump, EveryRecordIsOneTabSeparatedUtf8Line) {
             "\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88 A\t"
             "\xE8\xA6\x8B\xE5\x87\xBA\xE3\x81\x97  \xE4\xBA\x8C\xE8\xA1\x8C\xE7\x9B\xAE\t"
             "http://example.invalid/1");
+}
+
+TEST(HeadlessTickerHost, ItemLinesAreOneLineWithoutControlCharacters) {
+  TickerItem item;
+  // A feed's "&#27;" reaches the title as an escape a terminal would obey.
+  item.title = "\x8C\xA9\x8F\x6F\x82\xB5\x1B]0;owned\x07\x1B[2J\r\nnext\x7F";  // 見出し...
+  item.site_name = "S\tA";
+  EXPECT_EQ(HeadlessTickerHost::ItemLine(item, 2, 12),
+            "ticker: 3/12 \xE8\xA6\x8B\xE5\x87\xBA\xE3\x81\x97 ]0;owned  [2J  next  [S A]");
 }
 
 }  // namespace

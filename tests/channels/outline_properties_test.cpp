@@ -91,6 +91,28 @@ TEST(OutlinePropertiesTest, FavouriteAddress) {
   EXPECT_EQ(edited, (AttributeList{{"text", "Site"}, {"title", "Site"}}));
 }
 
+TEST(OutlinePropertiesTest, RequestChoiceKeepsWhatFollowsTheWord) {
+  const struct {
+    const char* old_value;
+    int choice;
+    const char* expected;
+  } cases[] = {
+      {"", 1, "basic"},
+      {"Basic realm", 1, "Basic realm"},  // the same word: kept with
+                                          // what follows
+      {"Basic realm", 2, "GET"},
+      {"POST a=1", 3, "POST a=1"},
+      {"POST a=1", 0, ""},
+      {"getaway", 2, "getaway"},  // "GET" compares its first three letters only
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AuthorizationForChoice(c.old_value, c.choice), c.expected) << c.old_value;
+  }
+  EXPECT_EQ(RequestChoiceOf("basic"), 1);
+  EXPECT_EQ(RequestChoiceOf("post"), 3);
+  EXPECT_EQ(RequestChoiceOf("other"), 0);
+}
+
 TEST(OpmlTemplatesTest, ExactBytes) {
   EXPECT_EQ(EmptyChannelListText(),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"1.0\">\n\t<head>\n"

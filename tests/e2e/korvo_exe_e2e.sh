@@ -27,34 +27,8 @@
 # whose wineserver it kills at the end, so it never disturbs other Wine programs. Screenshots go
 # to build/win64/e2e/. Usage: tests/e2e/korvo_exe_e2e.sh   (after scripts/build.sh win64)
 set -uo pipefail
-
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${KORVO_WIN_BUILD:-$root/build/win64}
-out=$build/e2e
-export WINEPREFIX=${KORVO_E2E_WINEPREFIX:-$out/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8
-unset KORVO_LANGID KORVO_APPDATA
-
-if [ -z "${KORVO_E2E_INNER:-}" ]; then
-  for f in korvo.exe korvoctl.exe; do
-    if [ ! -f "$build/$f" ]; then
-      echo "korvo_exe_e2e: $build/$f is missing (scripts/build.sh win64)" >&2
-      exit 1
-    fi
-  done
-  mkdir -p "$out"
-  "$root/scripts/wine_prefix.sh" >/dev/null || exit 1
-  started=$(date +%s)
-  KORVO_E2E_INNER=1 timeout 420 xvfb-run -a -s "-screen 0 1280x800x24" "$0"
-  rc=$?
-  timeout 20 wineserver -k 2>/dev/null
-  if [ $rc = 0 ]; then
-    echo "korvo_exe_e2e: passed in $(( $(date +%s) - started )) s"
-  else
-    echo "korvo_exe_e2e: FAILED (exit $rc)" >&2
-  fi
-  exit $rc
-fi
+. "$(dirname "$0")/lib/wine_e2e.sh"
+e2e_start korvo_exe_e2e 420
 
 # --- Inside the virtual display ---
 work=$out/korvo_exe
@@ -71,8 +45,6 @@ fail() {
   echo "korvo_exe_e2e: FAIL: $*" >&2
   exit 1
 }
-ok() { echo "ok: $*"; }
-ctl() { timeout 30 wine "$build/korvoctl.exe" "$@" | tr -d '\r'; }
 
 # start_korvo <folder> [arguments]: starts korvo.exe from its program folder; sets $korvo_pid.
 start_korvo() {
@@ -100,10 +72,7 @@ program_folder() {
 # listing <folder>: every path below it, except the store's marker of an update run in progress
 # (the running copy's own update run may come and go at any time).
 listing() { (cd "$1" && find . -print | grep -v '^\./database/check$' | LC_ALL=C sort); }
-# ini_value <file> <key>: the value of the first line "key=..." (CR LF line ends).
-ini_value() { tr -d '\r' <"$1" | sed -n "s/^$2=//p" | head -n 1; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p" <<<" $2"; }
-shot() { import -window root "$out/$1.png" 2>/dev/null && echo "screenshot: $out/$1.png"; }
 
 # 1. Empty working folder.
 p1=$(program_folder empty)

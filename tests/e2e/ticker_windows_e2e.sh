@@ -121,9 +121,9 @@ done
 [ "$(field alpha "$skin")" = 255 ] || [ "$(field alpha "$skin")" = 0 ] || fail "alpha: $skin"
 ok "panel skin: face 520 x 76 beneath the headline window on the news box, four buttons"
 shot ticker_panel_skin
-ctl click 679 138 >/dev/null
+ctl click-at 679 138 >/dev/null
 wait_for 5 skin_rect_is "176,126,696,180" || fail "the fold button did not fold: $(ctl skin-info)"
-ctl click 679 138 >/dev/null
+ctl click-at 679 138 >/dev/null
 wait_for 5 skin_rect_is "176,126,696,202" || fail "the fold button did not unfold: $(ctl skin-info)"
 ok "a click on the fold button (action 18) folds the face to 54 pixels and back"
 ctl skin-send 0x482 >/dev/null

@@ -126,7 +126,9 @@ class LocalServerTest : public ::testing::Test {
       std::lock_guard<std::mutex> lock(mutex_);
       opened_.push_back(id);
       if (id == 0 || id == -1 || id == -2) return false;
-      *link = "http://a.example/" + std::to_string(id);
+      *link = id == 20   ? "javascript:alert(1)"
+              : id == 21 ? "http://a.example/\x93\xFA\x96\x7B x"  // 日本 in CP932
+                         : "http://a.example/" + std::to_string(id);
       return true;
     };
     return std::make_shared<ServerRoutes>(std::move(services));
@@ -196,6 +198,9 @@ TEST_F(LocalServerTest, EveryRouteAnswersWithItsExactFramingAndPrefixMatching) {
       {"redirect?location=http://l.example/&id=12", RedirectAnswer("http://l.example/", kDate)},
       {"redirect?id=12", RedirectAnswer("http://a.example/12", kDate)},
       {"redirectx?id=13abc", RedirectAnswer("http://a.example/13", kDate)},
+      // Feeds choose the links: another scheme is not handed on; Japanese goes as UTF-8.
+      {"redirect?id=20", RedirectAnswer("", kDate)},
+      {"redirect?id=21", RedirectAnswer("http://a.example/%E6%97%A5%E6%9C%AC%20x", kDate)},
       {"redirect?id=-1", ""},
       {"redirect", ""},
       {"echo", ""},
@@ -214,7 +219,7 @@ TEST_F(LocalServerTest, EveryRouteAnswersWithItsExactFramingAndPrefixMatching) {
       {"dllfunc?cmd=get", ""},  // no plug-in
   };
   for (const Case& c : cases) EXPECT_EQ(Answer(c.target), c.answer) << c.target;
-  EXPECT_EQ(Opened(), (std::vector<int32_t>{12, 13, -1}));
+  EXPECT_EQ(Opened(), (std::vector<int32_t>{12, 13, 20, 21, -1}));
   EXPECT_NE(BuiltinIndexDocument().find("<title>KorvoNewsReader(resource)</title>"),
             std::string::npos);
 
@@ -383,6 +388,61 @@ TEST_F(LocalServerTest, WhatOneClientCanMakeTheServerReadOrWaitForIsBounded) {
   EXPECT_TRUE(reports[1].parsed);
   EXPECT_EQ(reports[1].result, RouteAnswer::kText);
   EXPECT_NE(Answer("echo?echo=next").find("<h1>next</h1>"), std::string::npos);
+}
+
+// A server that tells when it has taken a connection.
+class SignallingServer : public LocalServer {
+ public:
+  void WaitForPeer() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return peers_ > 0; });
+  }
+
+ protected:
+  int CheckPeer(const platform::TcpSocket& socket, uint32_t peer) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++peers_;
+    }
+    changed_.notify_all();
+    return LocalServer::CheckPeer(socket, peer);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int peers_ = 0;
+};
+
+TEST_F(LocalServerTest, ARequestStillBeingReadWhenTheServerStopsIsNotRouted) {
+  auto server = std::make_shared<SignallingServer>();
+  ASSERT_EQ(server->Bind(0, 4, 1), SocketServer::kBound);
+  server->SetReadTimeout(10000);
+  server->SetRouter(MakeRoutes());
+  server->SetObserver([this](const LocalServer::ConnectionReport& report) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    reports_.push_back(report);
+    reported_.notify_all();
+  });
+  ASSERT_EQ(server->StartAccepting(), 0);
+  const uint16_t port = server->port();
+  platform::TcpSocket client =
+      platform::ConnectIpv4(platform::kLoopbackAddress, port, 5000, platform::kAnyAddress);
+  ASSERT_TRUE(client.valid());
+  const std::string request = Get("redirect?id=12", port);
+  const std::string head = request.substr(0, request.size() - 2);  // the empty line still to come
+  ASSERT_TRUE(platform::SendAll(client, head.data(), head.size(), 5000));
+  server->WaitForPeer();
+  server->Stop(0);  // gives up at once: the accepting thread is still reading
+  server->Stop(0);  // and a second Stop leaves the socket it owns alone
+  ASSERT_TRUE(platform::SendAll(client, "\r\n", 2, 5000));
+  Exchange rest;
+  korvo::testing::ReadToClose(client, &rest, 10000);
+  EXPECT_TRUE(rest.closed);
+  EXPECT_EQ(rest.answer, "");
+  const auto reports = WaitForReports(1);
+  EXPECT_FALSE(reports[0].parsed);
+  EXPECT_TRUE(Opened().empty());  // the item was not marked read
 }
 
 TEST_F(LocalServerTest, SilentClientDelaysOthersByOneReadTimeoutAtMost) {

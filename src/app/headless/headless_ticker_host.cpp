@@ -6,11 +6,13 @@ namespace korvo {
 
 namespace {
 
-// One line of the report: CP932 to UTF-8, line breaks and tabs as blanks.
+// One line of the report: CP932 to UTF-8, every control character (line breaks, tabs, and the
+// escapes a feed can slip in with "&#27;", which a terminal would obey) as a blank. (CP932 has
+// no C1 controls: its bytes never become U+0080..U+009F.)
 std::string Flat(const std::string& cp932) {
   std::string text = platform::Cp932ToUtf8(cp932);
   for (char& c : text) {
-    if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   }
   return text;
 }

@@ -21,7 +21,8 @@ class HeadlessTickerHost : public TickerEngineHost {
   bool CopyToClipboard(const std::string& text) override;
   void OpenLink(const std::string& link) override;
 
-  // The line ItemSelected prints.
+  // The line ItemSelected prints: one line without control characters, whatever the feed put
+  // into the texts.
   static std::string ItemLine(const TickerItem& item, size_t position, size_t count);
 
  private:

@@ -147,6 +147,11 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
       db->MarkShutdown();
     }
   };
+
+  // The browse window, the channel dialog and the favourites; last, as it chains the hooks set
+  // before it.
+  browse_ = std::make_unique<BrowseWiring>(instance_, shell, road);
+  browse_->Attach(hooks);
 }
 
 int KorvoApp::Run(const std::wstring& command_line, int show_command) {
@@ -189,6 +194,7 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
       exit_code = RunMessageLoop(window.hwnd(), accelerators);
     }
   }
+  browse_.reset();
   shell.ReleaseProcess();
   ticker_windows_.reset();
   return exit_code;

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "app/win/browse_wiring.h"
 #include "app/win/main_window_hooks.h"
 #include "shell/app_shell.h"
 #include "store/progress.h"
@@ -46,6 +47,8 @@ class KorvoApp {
   // The ticker windows (the skin window and the headline window's ticker side); made by
   // AttachComponents, released after the main window.
   std::shared_ptr<TickerWindows> ticker_windows_;
+  // The browse window and the channel dialogs; destroyed after the message loop, before OLE ends.
+  std::unique_ptr<BrowseWiring> browse_;
 };
 
 // Runs the message loop until WM_QUIT (its wParam is returned) or an error (0). Keys are first

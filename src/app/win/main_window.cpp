@@ -11,6 +11,7 @@
 #include "app/win/resource.h"
 #include "app/win/win_text.h"
 #include "fetch/browser_proxy.h"
+#include "fetch/http_settings.h"
 #include "shell/main_window_ids.h"
 #include "shell/text_limit.h"
 
@@ -296,14 +297,7 @@ void MainWindow::OnCreate() {
   // 2. The channel list and the network settings, with the web views' proxy.
   shell_.OpenChannelList();
   shell_.LoadNetworkSettings();
-  const NetworkSettings& network = shell_.network();
-  HttpSettings http;
-  http.type = network.type;
-  http.proxy = network.proxy;
-  http.port = network.port;
-  http.user_agent = network.user_agent;
-  http.time_out = network.time_out;
-  ApplyBrowserProxy(http);
+  ApplyBrowserProxy(HttpSettingsFrom(shell_.network()));
   // 3-5, 7, 10. The skin window, drop target, tooltip, translucency and hotkeys.
   if (hooks_.create_ticker_parts) hooks_.create_ticker_parts(hwnd_);
   // 6. The tray icon: the 16-colour one for systems of minor version 0.

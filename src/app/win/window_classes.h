@@ -1,6 +1,7 @@
 // The window classes korvo.exe registers at start, in this order: "DIGITAL" (the main window;
 // its name is string resource 109), "MyMessageWindow" (the progress window) and "FontViewWindow"
-// (the options dialog's font sample). All redraw on size changes, carry icon 107 and no menu.
+// (the options dialog's font sample), all redrawn on size changes with icon 107 and no menu; then
+// the browse window's classes ("NewsBrowseWindow", its panes, "EditOpmlView", "EditFavView").
 #ifndef KORVO_APP_WIN_WINDOW_CLASSES_H_
 #define KORVO_APP_WIN_WINDOW_CLASSES_H_
 
@@ -10,7 +11,7 @@
 
 namespace korvo {
 
-// True when all three classes exist afterwards.
+// True when all the classes exist afterwards.
 bool RegisterWindowClasses(HINSTANCE instance, const std::wstring& main_class_name);
 
 }  // namespace korvo

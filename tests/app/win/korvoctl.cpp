@@ -6,9 +6,10 @@
 //   korvoctl post <message> [w] [l]    posts a message
 //   korvoctl close                     posts WM_CLOSE to the main window
 //   korvoctl wait-gone <ms>            waits until no main window exists
-//   korvoctl answer-box <ok|cancel|none> <ms>
-//                                      waits for the message box captioned "KNR", prints its text
-//                                      (UTF-8) and presses the button (none: leaves it open)
+//   korvoctl answer-box <ok|cancel|none> <ms> [caption]
+//                                      waits for the message box captioned "KNR" (or `caption`),
+//                                      prints its text (UTF-8) and presses the button (none:
+//                                      leaves it open)
 //   korvoctl hold-mutex <ms>           holds the instance mutex that long ("held"), or says
 //                                      "exists" when another process has it
 //   korvoctl skin-info                 the skin window ("DrawString"): as info, plus its layered
@@ -16,7 +17,7 @@
 //   korvoctl skin-send <message> [w] [l]
 //                                      sends a message to the skin window, prints the result
 //   korvoctl drop-file <path>          posts WM_DROPFILES with `path` to the main window
-//   korvoctl click <x> <y>             moves the pointer to the screen point and clicks there
+//   korvoctl click-at <x> <y>          moves the pointer to the screen point and clicks there
 //   korvoctl move <x> <y>              moves the pointer to the screen point
 //   korvoctl keys <modifiers> <key>    presses a key (virtual-key code) with the modifiers held
 //                                      (1 Alt, 2 Control, 4 Shift, as hot keys count them)
@@ -24,7 +25,8 @@
 //                                      drags a file (CF_HDROP) or a link (CF_UNICODETEXT) with
 //                                      OLE drag and drop and drops it at the screen point
 //
-// answer-box takes an optional caption after the time (default "KNR").
+// and the commands for the other windows of korvoctl_windows.cpp.
+//
 // Exit code 0 on success, 1 when what was waited for did not happen, 2 on bad usage.
 #include <windows.h>
 // After windows.h, which they need.
@@ -39,20 +41,14 @@
 #include <string>
 #include <vector>
 
+int RunWindowCommand(const std::wstring& command, int argc, wchar_t** argv);
+int SendOrPost(HWND window, bool post, UINT message, WPARAM w, LPARAM l);
+std::string Utf8(const std::wstring& text);
+
 namespace {
 
 const wchar_t kClass[] = L"DIGITAL";
 const wchar_t kTitle[] = L"KorvoNewsReader";
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
 
 std::wstring WindowText(HWND window) {
   wchar_t buffer[1024] = {};
@@ -62,7 +58,6 @@ std::wstring WindowText(HWND window) {
 
 HWND MainWindow() { return FindWindowW(kClass, kTitle); }
 HWND SkinWindow() { return FindWindowW(L"DrawString", nullptr); }
-std::wstring g_box_caption = L"KNR";
 
 // Calls `find` every 100 ms until it gives a window or `ms` passed.
 template <typename Find>
@@ -104,22 +99,27 @@ long Number(int argc, wchar_t** argv, int i) {
 }
 
 struct BoxSearch {
+  const wchar_t* caption = L"KNR";
   HWND found = nullptr;
 };
 
 BOOL CALLBACK FindBox(HWND window, LPARAM l) {
   wchar_t class_name[64] = {};
   GetClassNameW(window, class_name, 64);
-  if (std::wcscmp(class_name, L"#32770") == 0 && WindowText(window) == g_box_caption &&
+  auto* search = reinterpret_cast<BoxSearch*>(l);
+  if (std::wcscmp(class_name, L"#32770") == 0 && WindowText(window) == search->caption &&
       IsWindowVisible(window)) {
-    reinterpret_cast<BoxSearch*>(l)->found = window;
+    search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
+const wchar_t* g_box_caption = L"KNR";
+
 HWND MessageBoxWindow() {
   BoxSearch search;
+  search.caption = g_box_caption;
   EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -331,7 +331,7 @@ void Keys(int modifiers, int key) {
 int Usage() {
   std::fprintf(stderr,
                "usage: korvoctl wait-window|info|send|post|close|wait-gone|answer-box|"
-               "hold-mutex|skin-info|skin-send|drop-file|drag|click|move|keys ...\n");
+               "hold-mutex|skin-info|skin-send|drop-file|drag|click-at|move|keys ...\n");
   return 2;
 }
 
@@ -359,10 +359,10 @@ int wmain(int argc, wchar_t** argv) {
     Keys(static_cast<int>(Number(argc, argv, 2)), static_cast<int>(Number(argc, argv, 3)));
     return 0;
   }
-  if (command == L"click" || command == L"move") {
+  if (command == L"click-at" || command == L"move") {
     if (argc < 4) return Usage();
     Pointer(static_cast<int>(Number(argc, argv, 2)), static_cast<int>(Number(argc, argv, 3)),
-            command == L"click");
+            command == L"click-at");
     return 0;
   }
   if (command == L"send" || command == L"post" || command == L"skin-send") {
@@ -372,17 +372,9 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("no window\n");
       return 1;
     }
-    const UINT message = static_cast<UINT>(Number(argc, argv, 2));
-    const WPARAM w = static_cast<WPARAM>(Number(argc, argv, 3));
-    const LPARAM l = static_cast<LPARAM>(Number(argc, argv, 4));
-    if (command == L"post") return PostMessageW(window, message, w, l) ? 0 : 1;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &result)) {
-      std::printf("no answer\n");
-      return 1;
-    }
-    std::printf("%lu\n", static_cast<unsigned long>(static_cast<DWORD>(result)));
-    return 0;
+    return SendOrPost(window, command == L"post", static_cast<UINT>(Number(argc, argv, 2)),
+                      static_cast<WPARAM>(Number(argc, argv, 3)),
+                      static_cast<LPARAM>(Number(argc, argv, 4)));
   }
   if (command == L"close") {
     HWND window = MainWindow();
@@ -398,9 +390,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"answer-box") {
     if (argc < 4) return Usage();
-    if (argc >= 5) g_box_caption = argv[4];
     const bool ok = std::wcscmp(argv[2], L"ok") == 0;
     const bool press = ok || std::wcscmp(argv[2], L"cancel") == 0;
+    if (argc > 4) g_box_caption = argv[4];
     HWND box = WaitFor(MessageBoxWindow, Number(argc, argv, 3));
     if (box == nullptr) {
       std::printf("no box\n");
@@ -427,5 +419,7 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(mutex);
     return 0;
   }
+  const int window_command = RunWindowCommand(command, argc, argv);
+  if (window_command >= 0) return window_command == 2 ? Usage() : window_command;
   return Usage();
 }
