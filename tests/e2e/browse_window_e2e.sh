@@ -6,12 +6,17 @@
 #   2. Selecting a row shows it in the summary; the memo editor writes a comment ("書き込みました。"
 #      titled "memo") that the list shows.
 #   3. Marking read twice and marking a commented item unread are refused with the two messages;
-#      a marked item read today is listed under the kind "マーク".
+#      a marked item read today is listed under the kind "マーク"; the "更新" button updates
+#      behind its dialog and lists today's items of every kind again.
 #   4. The search for 見出し finds the five items; the status bar says "見出し を検索：5件".
-#   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts.
-#   6. Opening an item in a tab gives a browser tab; without Wine's browser engine it says so.
-#   7. The channel dialog (command 32779) opens and closes with Cancel.
-#   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot).
+#   5. "HTML出力" writes checkedurl.html with the search header and escaped feed texts; when the
+#      file cannot be written the user is told ("checkedurl.html を書き込めませんでした。").
+#   6. Opening an item in the user's browser hands it the link and marks the item read; opening
+#      one in a tab gives a browser tab, which says "初期化に失敗" (no HTML engine in this prefix).
+#   7. The channel dialog (command 32779) adds a channel whose properties name Basic credentials;
+#      OK writes the credentials file and channel.opml, and the next update sends the credentials.
+#   8. The ticker menu's favourites submenu opens with the sites of the new fav.opml (screenshot);
+#      choosing the first hands its address to the user's browser (here cmd.exe writing a file).
 #   9. Both collapse buttons hide their panes; the states survive closing the window and a
 #      restart of the program; the button opens the pane again.
 # Screenshots go to build/win64/e2e/ (browse_*.png). Usage: tests/e2e/browse_window_e2e.sh
@@ -62,8 +67,17 @@ cp "$build/korvo.exe" "$program/"
   printf '</channel></rss>\n'
 } >"$work/site/feed.xml"
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/site" >/dev/null \
-  2>"$work/feed_server.log" &
+# The server logs each request with the Authorization header it carried ("auth=-" when none).
+cp "$work/site/feed.xml" "$work/site/private.xml"
+python3 - "$port" "$work/site" >/dev/null 2>"$work/feed_server.log" <<'PY' &
+import functools, http.server, sys
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, form, *args):
+        sys.stderr.write("%s auth=%s\n" % (form % args, self.headers.get("Authorization", "-")))
+        sys.stderr.flush()
+handler = functools.partial(Handler, directory=sys.argv[2])
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
+PY
 pids+=("$!")
 printf '<?xml version="1.0" encoding="UTF-8"?>\n<opml version="1.0"><body><outline text="テストサイト" xmlUrl="http://127.0.0.1:%d/feed.xml"/></body></opml>\n' \
   "$port" >"$program/channel.opml"
@@ -91,6 +105,11 @@ open_browse() {
   ctl post 273 32805 0 >/dev/null || fail "command 32805 could not be posted"
   ctl find-window "$F" 20000 >/dev/null || fail "no browse window"
 }
+
+# The user's browser (general flag bit 31) is cmd.exe writing the link it is given to a file.
+opened=$work/opened.txt
+printf '[app_data]\r\niFlag=%d\r\nbrowser_path=C:\\windows\\system32\\cmd.exe\r\nbrowser_option=/c echo %%s> %s\r\n' \
+  $(( 135996 | (1 << 31) )) "$(winepath -w "$opened" 2>/dev/null)" >"$program/setup.ini"
 
 start_korvo
 until_ok 150 grep -q 'GET /feed.xml' "$work/feed_server.log" || fail "the feed was not fetched"
@@ -145,10 +164,20 @@ shot browse_marked
 ctl win-send "$F" 200/102 0x14E 4 >/dev/null  # the kind "マーク"
 ctl win-post "$F" 200 273 $(( (1 << 16) | 102 )) >/dev/null
 until_ok 50 count_is 1 || fail "the marked items read today: $(list_count), not 1"
-ctl win-send "$F" 200/102 0x14E 0 >/dev/null
-ctl win-post "$F" 200 273 $(( (1 << 16) | 102 )) >/dev/null
-until_ok 50 count_is 5 || fail "back to all: $(list_count) items"
 ok "marking an item lists it under the kind マーク"
+
+# The "更新" button: an update run with the dialog "更新中", after which the list shows today's
+# items of every kind again.
+fetches() { grep -c 'GET /feed.xml' "$work/feed_server.log"; }
+kind_is() { [ "$(ctl win-send "$F" 200/102 0x147)" = "$1" ]; }
+before=$(fetches)
+ctl win-post "$F" 200 273 210 >/dev/null
+until_ok 150 kind_is 0 || fail "the kind after the update: $(ctl win-send "$F" 200/102 0x147)"
+until_ok 50 count_is 5 || fail "after the update: $(list_count) items"
+[ "$(fetches)" -gt "$before" ] || fail "the update fetched nothing"
+gone() { ! ctl find-window "$1" 0 >/dev/null; }
+gone '#32770' || fail "the update dialog is still open"
+ok "更新 runs an update behind its dialog and lists today's items of every kind again"
 
 # 4. The search.
 ctl set-text "$F" 200/108 "見出し" >/dev/null
@@ -159,8 +188,16 @@ until_ok 100 status_is "見出し を検索：5件" ||
 ok "the search finds the five items and says so in the status bar"
 shot browse_search
 
-# 5. The list page.
-rm -f "$program/checkedurl.html"
+# 5. The list page. First one that cannot be written (a folder holds its name): the user is told
+# and nothing is opened (before the shell opens a written page, which would race with the folder).
+mkdir "$program/checkedurl.html"
+ctl win-post "$F" . 273 32831 >/dev/null
+box=$(ctl answer-box none 10000 エラー) || fail "no message for a page that cannot be written"
+shot browse_page_not_written
+ctl answer-box ok 10000 エラー >/dev/null
+[[ "$box" == *"checkedurl.html を書き込めませんでした。"* ]] || fail "page failure message: $box"
+rmdir "$program/checkedurl.html"
+ok "a list page that cannot be written is told to the user and not opened"
 ctl win-post "$F" . 273 32831 >/dev/null
 until_ok 50 test -s "$program/checkedurl.html" || fail "checkedurl.html was not written"
 page=$(iconv -f CP932 -t UTF-8 "$program/checkedurl.html")
@@ -169,24 +206,59 @@ page=$(iconv -f CP932 -t UTF-8 "$program/checkedurl.html")
 [[ "$page" == *'href = "http://example.invalid/5?a=1&amp;b=2"'* ]] || fail "link not escaped"
 ok "HTML出力 writes checkedurl.html with the search header and escaped texts"
 
-# 6. A browser tab.
+# 6. An unread item opened in the user's browser is marked read; then one opened in a tab.
+ctl list-select "$F" "$LIST" 2 >/dev/null
+link=$(ctl list-items "$F" "$LIST" 7 | sed -n 4p)
+[ -z "$(ctl list-items "$F" "$LIST" 6 | sed -n 4p)" ] || fail "row 2 was read already"
+ctl win-post "$F" . 273 32803 >/dev/null  # ブラウザで開く
+until_ok 50 grep -qF "\"$link\"" "$opened" ||
+  fail "the item's link '$link' did not reach the browser: $(cat "$opened" 2>/dev/null)"
+until_ok 25 cell_set 2 6 || fail "the item opened is not marked read"
+ok "an item opened in the user's browser gets its link and is marked read"
 ctl list-select "$F" "$LIST" 0 >/dev/null
 ctl win-post "$F" . 273 32839 >/dev/null
 until_ok 50 tabs_are 3 || fail "no browser tab"
-sleep 1
+# This prefix has no HTML engine (mshtml is disabled), so the tab says the view failed.
+[ "$(ctl win-text "$F" 202/500/109)" = "初期化に失敗" ] ||
+  fail "the tab without an HTML engine shows '$(ctl win-text "$F" 202/500/109)'"
+[ "$(ctl win-text "$F" 202/500/108)" = "$(ctl list-items "$F" "$LIST" 7 | sed -n 2p)" ] ||
+  fail "the tab's address field: $(ctl win-text "$F" 202/500/108)"
 shot browse_tab
-ok "IEコンポーネントで開く opens a browser tab (the rest of the window keeps working)"
+ok "IEコンポーネントで開く opens a tab that says 初期化に失敗 without an HTML engine; the rest works"
 
-# 7. The channel dialog.
+# 7. The channel dialog: a channel added with Basic credentials (the properties dialog and its
+# "認証..." dialog); OK writes the credentials file, and the next update's request carries them.
+top_dialog_is() { ctl find-window '#32770' 0 | grep -q "^title=$1 "; }
 ctl post 273 32779 0 >/dev/null
-ctl find-window '#32770' 10000 >/dev/null || fail "no channel dialog"
+until_ok 50 top_dialog_is チャンネル編集 || fail "no channel dialog"
 sleep 0.5
 shot browse_channel_dialog
-ctl win-post '#32770' . 273 2 >/dev/null
-gone() { ! ctl find-window "$1" 0 >/dev/null; }
+ctl win-post '#32770' . 273 1101 >/dev/null  # チャンネル追加
+until_ok 50 top_dialog_is プロパティ || fail "no properties dialog"
+ctl set-text '#32770' 1001 "認証付きサイト" >/dev/null
+ctl set-text '#32770' 1002 "http://127.0.0.1:$port/private.xml" >/dev/null
+ctl win-send '#32770' 1017 0x14E 1 >/dev/null                        # リクエスト: basic
+ctl win-post '#32770' . 273 $(( (1 << 16) | 1017 )) >/dev/null       # CBN_SELCHANGE
+ctl win-post '#32770' . 273 1018 >/dev/null                          # 認証...
+until_ok 50 top_dialog_is 認証 || fail "no authentication dialog"
+ctl set-text '#32770' 1001 "reader" >/dev/null
+ctl set-text '#32770' 1002 "s3cret" >/dev/null
+shot browse_authentication
+ctl win-post '#32770' . 273 1 >/dev/null
+until_ok 50 top_dialog_is プロパティ || fail "the authentication dialog did not close"
+rm -f "$program/password"
+ctl win-post '#32770' . 273 1 >/dev/null
+until_ok 50 top_dialog_is チャンネル編集 || fail "the properties dialog did not close"
+[ -s "$program/password" ] || fail "the credentials file was not written"
+ctl win-post '#32770' . 273 1 >/dev/null
 until_ok 25 gone '#32770' || fail "the channel dialog did not close"
-ok "command 32779 opens the channel dialog; Cancel closes it"
-
+grep -q 'xmlUrl = "http://127.0.0.1:'"$port"'/private.xml" authorization = "basic"' "$program/channel.opml" ||
+  fail "channel.opml lacks the new channel"
+ctl post 273 32879 0 >/dev/null  # 今すぐ更新 (OK fetches only with general flag bit 30)
+auth="auth=Basic $(printf 'reader:s3cret' | base64)"
+until_ok 150 grep -q "GET /private.xml.* $auth\$" "$work/feed_server.log" ||
+  fail "no request with the credentials: $(grep private.xml "$work/feed_server.log" | tail -n 1)"
+ok "command 32779's channel dialog adds a channel with Basic credentials; the update sends them"
 # 8. The favourites submenu (entry 23 of the ticker menu), opened with its mnemonic "V".
 popup_count() { ctl popups | sed -n 's/^count=//p'; }
 popups_are() { [ "$(popup_count)" = "$1" ]; }
@@ -195,9 +267,11 @@ until_ok 50 popups_are 1 || fail "no ticker menu"
 ctl win-post '#32768' . 0x100 0x56 0 >/dev/null
 until_ok 25 popups_are 2 || fail "the favourites submenu did not open"
 shot browse_favourites_menu
-for _ in 1 2; do ctl win-post '#32768' . 0x100 0x1B 0 >/dev/null; sleep 0.3; done
+ctl win-post '#32768' . 0x100 0x0D 0 >/dev/null  # Enter on the first site
 until_ok 25 popups_are 0 || fail "the ticker menu did not close"
-ok "the ticker menu's favourites submenu opens (the sites of fav.opml: browse_favourites_menu)"
+until_ok 50 grep -q '"https://search.yahoo.co.jp/"' "$opened" ||
+  fail "the favourite did not reach the browser: $(cat "$opened" 2>/dev/null)"
+ok "the ticker menu's favourites submenu lists fav.opml's sites and opens one in the user's browser"
 
 # 9. Collapsing survives a restart.
 ctl click "$F" 152 >/dev/null

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/win/clipboard_text.h"
 
 namespace korvo {
 
@@ -87,26 +87,7 @@ int MessageBoxUtf8(HWND owner, const char* text, const char* caption, UINT flags
 }
 
 bool CopyTextToClipboard(HWND owner, std::string_view text) {
-  const std::wstring wide = platform::WideFromCp932(text);
-  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory == nullptr) return false;
-  void* target = GlobalLock(memory);
-  if (target == nullptr) {
-    GlobalFree(memory);
-    return false;
-  }
-  std::memcpy(target, wide.c_str(), bytes);
-  GlobalUnlock(memory);
-  if (!OpenClipboard(owner)) {
-    GlobalFree(memory);
-    return false;
-  }
-  EmptyClipboard();
-  const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  CloseClipboard();
-  if (!placed) GlobalFree(memory);  // the clipboard owns it only when it was taken
-  return placed;
+  return platform::CopyToClipboard(owner, platform::WideFromCp932(text));
 }
 
 SYSTEMTIME ToSystemTime(const platform::CalendarTime& t) {

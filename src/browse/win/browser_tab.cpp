@@ -85,10 +85,14 @@ bool BrowserTab::Create(HWND parent, int id, const RECT& r, const std::string& f
     int id;
     const wchar_t* text;
   };
-  const Button buttons[] = {{IDC_TAB_BACK, L"\u2190"},   {IDC_TAB_FORWARD, L"\u2192"},
-                            {IDC_TAB_RELOAD, L"\u21BB"}, {IDC_TAB_STOP, L"\u00D7"},
-                            {IDC_TAB_GO, L"Go"},         {IDC_TAB_FEED, L"RSS"},
-                            {IDC_TAB_CLOSE, L"\u2716"}};
+  // Characters every Japanese UI font has (arrows and signs beyond JIS X 0208 show as boxes).
+  const Button buttons[] = {{IDC_TAB_BACK, L"\u2190"},
+                            {IDC_TAB_FORWARD, L"\u2192"},
+                            {IDC_TAB_RELOAD, L"\u66F4\u65B0"},
+                            {IDC_TAB_STOP, L"\u4E2D\u6B62"},
+                            {IDC_TAB_GO, L"Go"},
+                            {IDC_TAB_FEED, L"RSS"},
+                            {IDC_TAB_CLOSE, L"\u00D7"}};  // 更新, 中止
   for (const Button& b : buttons) {
     HWND button = CreateWindowExW(0, L"BUTTON", b.text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0,
                                   kButtonWidth, kBarHeight - 2, hwnd(),
@@ -104,9 +108,11 @@ bool BrowserTab::Create(HWND parent, int id, const RECT& r, const std::string& f
   SendMessageW(address_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   view_ = WebViewWin::Create(hwnd(), browse_control::kBrowserView, this, first_address);
   if (view_ == nullptr) {
+    // The text takes the view's place and id.
     failure_ =
         CreateWindowExW(0, L"STATIC", L"\u521D\u671F\u5316\u306B\u5931\u6557",  // 初期化に失敗
-                        WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 0, 100, 20, hwnd(), nullptr,
+                        WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 0, 100, 20, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(browse_control::kBrowserView)),
                         services_.instance, nullptr);
     SendMessageW(failure_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SetWindowTextCp932(address_, first_address);

@@ -19,8 +19,9 @@ namespace msg = browse_message;
 
 namespace {
 
-constexpr int kDefaultColumnWidths[kListColumnCount] = {8,   110, 360, 80,  80,  110,
-                                                        110, 200, 110, 120, 200, 8};
+// The date columns fit "2026/12/08 21:14" in the bold face of unread rows.
+constexpr int kDefaultColumnWidths[kListColumnCount] = {8,   110, 360, 80,  80,  130,
+                                                        130, 200, 130, 120, 200, 8};
 constexpr COLORREF kMarkedBack = RGB(0xFF, 0xF4, 0xC8);
 constexpr COLORREF kGrid = RGB(0xE4, 0xE4, 0xE4);
 

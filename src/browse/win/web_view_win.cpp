@@ -22,6 +22,10 @@ constexpr GUID kDiidWebBrowserEvents2 = {
 constexpr GUID kIidHtmlDocument2 = {
     0x332c4425, 0x26cb, 0x11d0, {0xb4, 0x83, 0x00, 0xc0, 0x4f, 0xd9, 0x01, 0x19}};
 
+// The HTML engine's document class (MSHTML), which the browser control needs to show any page.
+constexpr GUID kClsidHtmlDocument = {
+    0x25336920, 0x03f9, 0x11cf, {0x8f, 0xd0, 0x00, 0xaa, 0x00, 0x68, 0x6f, 0x13}};
+
 constexpr wchar_t kHostClass[] = L"KorvoWebHost";
 constexpr int kFirstX = 10, kFirstY = 10, kFirstWidth = 500, kFirstHeight = 300;
 
@@ -240,8 +244,30 @@ LRESULT CALLBACK WebViewWin::HostProc(HWND window, UINT message, WPARAM w, LPARA
   return DefWindowProcW(window, message, w, l);
 }
 
+namespace {
+
+// True when the HTML engine can be had. Without it (Wine without its browser engine) the browser
+// control is still created but shows nothing, so the tab is better off saying it failed. Asked
+// once per process; window thread (COM initialised).
+bool HtmlEngineAvailable() {
+  static const bool available = [] {
+    IUnknown* document = nullptr;
+    if (FAILED(CoCreateInstance(kClsidHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                reinterpret_cast<void**>(&document))) ||
+        document == nullptr) {
+      return false;
+    }
+    document->Release();
+    return true;
+  }();
+  return available;
+}
+
+}  // namespace
+
 std::unique_ptr<WebViewWin> WebViewWin::Create(HWND parent, int control_id, WebViewEvents* events,
                                                const std::string& first_address) {
+  if (!HtmlEngineAvailable()) return nullptr;
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   if (!RegisterWebHostClass(instance)) return nullptr;
   std::unique_ptr<WebViewWin> view(new WebViewWin());

@@ -3,9 +3,10 @@
 // then stretched by its owner. The host implements the few OLE site interfaces the control needs
 // and the DWebBrowserEvents2 sink that turns the control's events into WebViewEvents calls.
 //
-// Create() fails (returns null, having destroyed the host window) when the control or its
-// browser interface cannot be had, as under Wine without its browser engine; the caller then
-// shows that in place of the page.
+// Create() fails (returns null, having destroyed the host window) when the HTML engine (MSHTML's
+// document class), the control or its browser interface cannot be had, as under Wine without its
+// browser engine (where the control alone would be created but stay blank); the caller then shows
+// that in place of the page.
 //
 // Threads: the window thread that created it (an apartment-threaded control). OLE must be
 // initialised on it (korvo.exe does at start).

@@ -2,8 +2,7 @@
 
 #include <objbase.h>
 
-#include <cstring>
-
+#include "platform/win/clipboard_text.h"
 #include "shell/main_window_ids.h"
 #include "ticker/win/browser_launch.h"
 #include "ticker/win/wide_text.h"
@@ -51,26 +50,7 @@ void HeadlineWindowHost::AnimationPaused(bool paused) {
 void HeadlineWindowHost::RestartIdleTimer() { Post(main_window_message::kRestartIdleTimer); }
 
 bool HeadlineWindowHost::CopyToClipboard(const std::string& text) {
-  const std::wstring wide = WideText(text);
-  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory == nullptr) return false;
-  void* target = GlobalLock(memory);
-  if (target == nullptr) {
-    GlobalFree(memory);
-    return false;
-  }
-  std::memcpy(target, wide.c_str(), bytes);
-  GlobalUnlock(memory);
-  if (!OpenClipboard(window_->hwnd())) {
-    GlobalFree(memory);
-    return false;
-  }
-  EmptyClipboard();
-  const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  CloseClipboard();
-  if (!placed) GlobalFree(memory);  // the clipboard owns it only when it took it
-  return placed;
+  return platform::CopyToClipboard(window_->hwnd(), WideText(text));
 }
 
 void HeadlineWindowHost::OpenLink(const std::string& link) {
