@@ -114,6 +114,12 @@ bool AppShell::EnterWorkingFolder(const std::string& start_folder, const std::st
   return false;
 }
 
+bool AppShell::FindWorkingFolder(const std::string& start_folder, const std::string& app_data) {
+  folders_ = LocateWorkingFolder(options_, start_folder, app_data);
+  return platform::DirectoryExists(folders_.working_folder) &&
+         platform::ChangeDirectory(folders_.working_folder);
+}
+
 bool AppShell::TakeStoreHolder() { return StartStage(AppStage::kStoreHolder); }
 
 // --- Main window creation ---

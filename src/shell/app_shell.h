@@ -95,6 +95,9 @@ class AppShell {
   // when it could not be made current (the program folder stays current then, and folders()
   // says so).
   bool EnterWorkingFolder(const std::string& start_folder, const std::string& app_data);
+  // For a run that only reads: picks the working folder without creating anything
+  // (LocateWorkingFolder) and makes it current when it exists. False when it does not exist.
+  bool FindWorkingFolder(const std::string& start_folder, const std::string& app_data);
   bool TakeStoreHolder();
 
   // --- Main window creation ---

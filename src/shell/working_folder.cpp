@@ -52,24 +52,44 @@ std::string PerUserFolder(const std::string& program_folder, const std::string& 
 
 }  // namespace
 
+namespace {
+
+// The folders for `working_folder`.
+void SetWorkingFolder(const std::string& working_folder, bool per_user, AppFolders* folders) {
+  folders->working_folder = working_folder;
+  folders->per_user = per_user;
+  folders->cache_folder = working_folder + "/cache";
+  folders->database_folder = working_folder + "/database";
+}
+
+}  // namespace
+
 AppFolders PrepareWorkingFolder(const CommandLineOptions& options, const std::string& start_folder,
                                 const std::string& app_data) {
   AppFolders folders;
   folders.program_folder = Normalised(start_folder);
   folders.skin_folder = folders.program_folder + "/skin";
-  folders.working_folder = folders.program_folder;
+  SetWorkingFolder(folders.program_folder, false, &folders);
   if (options.user_folder) {
     const std::string per_user =
         PerUserFolder(folders.program_folder, Normalised(app_data), &folders.per_user_created);
-    if (!per_user.empty()) {
-      folders.working_folder = per_user;
-      folders.per_user = true;
-    }
+    if (!per_user.empty()) SetWorkingFolder(per_user, true, &folders);
   }
-  folders.cache_folder = folders.working_folder + "/cache";
-  folders.database_folder = folders.working_folder + "/database";
   platform::MakeDirectory(folders.cache_folder);
   platform::MakeDirectory(folders.database_folder);
+  return folders;
+}
+
+AppFolders LocateWorkingFolder(const CommandLineOptions& options, const std::string& start_folder,
+                               const std::string& app_data) {
+  AppFolders folders;
+  folders.program_folder = Normalised(start_folder);
+  folders.skin_folder = folders.program_folder + "/skin";
+  SetWorkingFolder(folders.program_folder, false, &folders);
+  const std::string data = Normalised(app_data);
+  if (options.user_folder && !data.empty() && platform::DirectoryExists(data)) {
+    SetWorkingFolder(data + "/Brindloxsoft/korvo", true, &folders);
+  }
   return folders;
 }
 

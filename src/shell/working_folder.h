@@ -39,6 +39,12 @@ extern const char* const kPerUserCopiedDatabaseFiles[7];
 AppFolders PrepareWorkingFolder(const CommandLineOptions& options, const std::string& start_folder,
                                 const std::string& app_data);
 
+// The folders PrepareWorkingFolder picks, without creating or copying anything (for a run that
+// only reads, such as listing the store): with options.user_folder and an existing `app_data`,
+// the per-user folder whether or not it exists yet; otherwise the program folder.
+AppFolders LocateWorkingFolder(const CommandLineOptions& options, const std::string& start_folder,
+                               const std::string& app_data);
+
 }  // namespace korvo
 
 #endif  // KORVO_SHELL_WORKING_FOLDER_H_

@@ -20,15 +20,23 @@ bool BlockStore::Open(const std::string& table_path, const std::string& data_pat
   files_ = &files;
   for (Mode mode : {Mode::kReadWrite, Mode::kCreateOrOpen, Mode::kRead}) {
     table_file_ = files_->Open(table_path_, mode);
+    writable_ = mode != Mode::kRead;
     if (table_file_) break;
   }
   if (!table_file_) return false;
   open_ = true;
-  if (!ReadTableFile()) {
-    // A new file, or one cut short: the store starts empty.
+  table_damaged_ = false;
+  const int64_t entries_read = ReadTableFile(/*accept_short=*/true);
+  if (entries_read < 0) {
+    // A new or empty file: the store starts empty.
     table_.assign(entry_count_, 0);
     free_count_ = entry_count_ - 1;
     free_hint_ = 1;
+    SaveTable();
+  } else if (entries_read < static_cast<int64_t>(entry_count_)) {
+    // Cut short (a crash, a full disk): the entries it still holds are kept, the missing ones
+    // are free, and the whole table is written back.
+    table_damaged_ = true;
     SaveTable();
   }
   return true;
@@ -47,10 +55,15 @@ void BlockStore::Close() {
   open_ = false;
 }
 
-bool BlockStore::ReadTableFile() {
+int64_t BlockStore::ReadTableFile(bool accept_short) {
   const size_t bytes = static_cast<size_t>(entry_count_) * 4;
-  std::vector<unsigned char> buffer(bytes);
-  if (table_file_->ReadAt(0, buffer.data(), bytes) != static_cast<int64_t>(bytes)) return false;
+  std::vector<unsigned char> buffer(bytes, 0);
+  const int64_t got = table_file_->ReadAt(0, buffer.data(), bytes);
+  if (got <= 0 || (!accept_short && got != static_cast<int64_t>(bytes))) return -1;
+  const int64_t whole = got / 4;  // a partial last entry counts as missing (it is zero)
+  if (whole < static_cast<int64_t>(entry_count_)) {
+    std::fill(buffer.begin() + static_cast<size_t>(whole) * 4, buffer.end(), 0);
+  }
   table_.resize(entry_count_);
   uint32_t free_count = 0;
   for (uint32_t n = 0; n < entry_count_; ++n) {
@@ -59,11 +72,25 @@ bool BlockStore::ReadTableFile() {
   }
   free_count_ = free_count;
   free_hint_ = 1;
-  return true;
+  return whole;
+}
+
+bool BlockStore::DataCoversTable() {
+  uint32_t highest = 0;
+  for (uint32_t n = entry_count_ - 1; n > 0; --n) {
+    if (table_[n] != 0) {
+      highest = n;
+      break;
+    }
+  }
+  if (highest == 0) return true;
+  if (!EnsureData(false)) return false;
+  // Block `highest` begins at highest * block size; the last block may be short, not missing.
+  return data_file_->Size() > static_cast<int64_t>(highest) * block_size_;
 }
 
 bool BlockStore::SaveTable() {
-  if (!open_) return false;
+  if (!open_ || !writable_) return false;
   std::vector<unsigned char> buffer(static_cast<size_t>(entry_count_) * 4);
   for (uint32_t n = 0; n < entry_count_; ++n) {
     store_bytes::PutWord(&buffer[4 * static_cast<size_t>(n)], table_[n]);
@@ -75,7 +102,7 @@ bool BlockStore::ReloadTable() {
   if (!open_) return false;
   std::vector<uint32_t> saved = table_;
   const uint32_t saved_free = free_count_;
-  if (ReadTableFile()) return true;
+  if (ReadTableFile(/*accept_short=*/false) >= 0) return true;
   table_ = std::move(saved);
   free_count_ = saved_free;
   free_hint_ = 1;

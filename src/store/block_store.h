@@ -13,7 +13,8 @@
 // file is current after each operation. Both files stay open while the store is open (the data
 // file from its first use), so a run of many records costs no file opening.
 //
-// Damaged files never crash the store: a short table file is replaced by an empty table; chains
+// Damaged files never crash the store: a short table file keeps the entries it holds (the rest
+// are free, and table_damaged() tells the caller to check what names the lost records); chains
 // that leave the table, loop, run into a free block or into another record's head count as
 // broken and read as nothing.
 //
@@ -53,8 +54,10 @@ class BlockStore {
   BlockStore(const BlockStore&) = delete;
   BlockStore& operator=(const BlockStore&) = delete;
 
-  // Opens the store. The table file is created when missing; when it cannot be read whole (new
-  // or short) the table is cleared and written out. The data file is opened on first use.
+  // Opens the store. The table file is created when missing; an empty one gives a cleared table,
+  // written out; a short one keeps its whole entries, the rest are free (table_damaged()) and
+  // the whole table is written out. A table file that can only be read opens the store for
+  // reading (writable() false): every write then fails. The data file is opened on first use.
   // `entry_count` must lie in 2 .. 0xFFFFFF and `block_size` must not be 0. False when the
   // parameters are bad or the table file can be neither opened nor created. Both files are
   // reached through `files`, which must outlive the store's open state.
@@ -63,6 +66,13 @@ class BlockStore {
   // Ends any batch, saves the table and closes both files. Safe to call when closed.
   void Close();
   bool is_open() const { return open_; }
+  // False when the table file could only be opened for reading.
+  bool writable() const { return writable_; }
+  // True when this open found the table file shorter than the table.
+  bool table_damaged() const { return table_damaged_; }
+  // False when the data file is missing or ends before the highest block the table uses (a
+  // truncated file: the records there cannot be read).
+  bool DataCoversTable();
 
   // Writes the whole table to the table file. False on a write failure.
   bool SaveTable();
@@ -129,7 +139,9 @@ class BlockStore {
   void SetChangeHook(std::function<void()> hook) { change_hook_ = std::move(hook); }
 
  private:
-  bool ReadTableFile();
+  // Reads the table file into the table: the number of whole entries read (the rest are zero),
+  // or -1 for an empty or unreadable file, or, unless `accept_short`, a short one.
+  int64_t ReadTableFile(bool accept_short);
   void SetEntry(uint32_t number, uint32_t value);
   uint32_t LowestFree();
   // Finds `count` free blocks upward from after `start`, wrapping to 1 below `start`.
@@ -139,6 +151,8 @@ class BlockStore {
   void LinkChain(const std::vector<uint32_t>& blocks);
 
   bool open_ = false;
+  bool writable_ = false;
+  bool table_damaged_ = false;
   std::string table_path_;
   std::string data_path_;
   uint32_t block_size_ = 0;

@@ -45,6 +45,8 @@ StoreFile* MetaIndex::FileOf(int k, bool create) {
   if (k < 1 || k > kMaxIndex || base_.empty()) return nullptr;
   std::unique_ptr<StoreFile>& f = files_[k];
   if (!f) f = store_files_->Open(PathOf(k), create ? Mode::kCreateOrOpen : Mode::kReadWrite);
+  // A file that can only be read is still read (a read-only store); writes to it then fail.
+  if (!f && !create) f = store_files_->Open(PathOf(k), Mode::kRead);
   return f.get();
 }
 
@@ -99,7 +101,7 @@ int MetaIndex::Remove(int k, uint32_t number) {
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].number == number) {
       entries.erase(entries.begin() + static_cast<ptrdiff_t>(i));
-      return WriteAll(k, entries);
+      return WriteAll(k, entries) == 0 ? 0 : kWriteFailed;
     }
   }
   return -1;
@@ -120,7 +122,7 @@ int MetaIndex::Update(int k, uint32_t number, uint32_t value) {
   for (IndexEntry& e : entries) {
     if (e.number == number) {
       e.value = value;
-      return WriteAll(k, entries);
+      return WriteAll(k, entries) == 0 ? 0 : kWriteFailed;
     }
   }
   return -1;

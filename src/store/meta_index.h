@@ -30,6 +30,8 @@ class MetaIndex {
  public:
   // Index files 1 .. kMaxIndex.
   static constexpr int kMaxIndex = 4;
+  // Remove and Update: the entry was there but the file could not be rewritten.
+  static constexpr int kWriteFailed = -2;
 
   MetaIndex() = default;
   MetaIndex(const MetaIndex&) = delete;
@@ -50,11 +52,13 @@ class MetaIndex {
   std::vector<IndexEntry> ReadAll(int k);
   // Replaces the content of file k by `entries`.
   int WriteAll(int k, const std::vector<IndexEntry>& entries);
-  // Removes the first entry with `number`; -1 (file unchanged) when there is none.
+  // Removes the first entry with `number`; -1 (file unchanged) when there is none,
+  // kWriteFailed when the file could not be rewritten.
   int Remove(int k, uint32_t number);
   // The value of the first entry with `number` in `*value`; false when absent.
   bool Find(int k, uint32_t number, uint32_t* value);
-  // Sets the value of the first entry with `number`; -1 when absent.
+  // Sets the value of the first entry with `number`; -1 when absent, kWriteFailed when the file
+  // could not be rewritten.
   int Update(int k, uint32_t number, uint32_t value);
   // Sorts file k ascending by value (unsigned) with a top-down merge sort whose merge takes the
   // entry from the second half first when two values are equal.

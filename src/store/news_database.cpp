@@ -47,33 +47,84 @@ bool NewsDatabase::Open(const std::string& folder, ProgressProvider* progress, S
   if (!blocks_.Open(DatabasePath("fat"), DatabasePath("data"), kBlockSize, entry_count, *files_)) {
     return false;
   }
+  read_only_ = !blocks_.writable();
+  rebuild_marked_ = false;
+  rebuild_wanted_ = false;
   index_.SetBase(DatabasePath("meta"), *files_);
-  sequence_file_ = files_->Open(DatabasePath("sequence"), Mode::kCreateOrOpen);
+  sequence_file_ =
+      files_->Open(DatabasePath("sequence"), read_only_ ? Mode::kRead : Mode::kCreateOrOpen);
   blocks_.SetChangeHook([this] {
     if (!bumped_) BumpSequence();
   });
   // Whatever this open found (a table rewritten after damage, say), other processes reload.
-  BumpSequence();
+  if (!read_only_) BumpSequence();
   update_run_ = false;
 
+  // An update run cut off (an empty marker) may have left the indexes missing records or naming
+  // lost ones; damage found now (a table cut short, a data file that ends before the blocks the
+  // table uses, indexes that disagree with the table) calls for the same rebuild.
   const std::string check = DatabasePath("check");
-  if (std::unique_ptr<StoreFile> marker = files_->Open(check, Mode::kRead)) {
+  bool marker = false;
+  bool rebuild = false;
+  if (std::unique_ptr<StoreFile> file = files_->Open(check, Mode::kRead)) {
+    marker = true;
     char head[3] = {0, 0, 0};
-    const int64_t got = marker->ReadAt(0, head, sizeof head);
-    marker.reset();
-    if (got <= 0 || head[0] == '\0') {
-      // An update run was cut off: the indexes may miss records or name lost ones.
-      std::unique_ptr<Progress> display;
-      if (progress != nullptr) {
-        display =
-            progress->Start(platform::Utf8ToCp932(u8"KorvoNewsReader メタデータを再構築中..."));
-      }
-      RebuildIndexes(display.get());
-      if (display) display->Close();
+    const int64_t got = file->ReadAt(0, head, sizeof head);
+    rebuild = got <= 0 || head[0] == '\0';
+  }
+  if (!rebuild) {
+    rebuild = blocks_.table_damaged() || !blocks_.DataCoversTable() || !IndexesAgreeWithTable();
+  }
+  if (read_only_) {
+    // Nothing can be mended here; what is there is listed as it is.
+    rebuild_wanted_ = rebuild;
+    return true;
+  }
+  bool rebuilt = true;
+  if (rebuild) {
+    std::unique_ptr<Progress> display;
+    if (progress != nullptr) {
+      display = progress->Start(platform::Utf8ToCp932(u8"KorvoNewsReader メタデータを再構築中..."));
     }
+    rebuilt = RebuildIndexes(display.get());
+    if (display) display->Close();
+  }
+  if (!rebuilt) {
+    MarkForRebuild();  // the next open tries again
+  } else if (marker) {
     files_->Remove(check);
   }
   return true;
+}
+
+bool NewsDatabase::IndexesAgreeWithTable() {
+  const uint32_t entries = blocks_.EntryCount();
+  size_t heads = 0;
+  for (uint32_t n = 1; n < entries; ++n) {
+    if (blocks_.IsHead(n)) ++heads;
+  }
+  // meta_1 and meta_3 list every record once; meta_2 and meta_4 list records only.
+  for (int k = kDayIndex; k <= kUnreadIndex; ++k) {
+    const std::vector<IndexEntry> index = index_.ReadAll(k);
+    const bool every_record = k == kDayIndex || k == kHashIndex;
+    if (every_record && index.size() != heads) return false;
+    std::vector<bool> seen(entries, false);
+    for (const IndexEntry& e : index) {
+      if (!blocks_.IsHead(e.number)) return false;
+      if (every_record && seen[e.number]) return false;
+      seen[e.number] = true;
+      // A link hash never has its top bit set.
+      if (k == kHashIndex && (e.value & 0x80000000u) != 0) return false;
+    }
+  }
+  return true;
+}
+
+void NewsDatabase::MarkForRebuild() {
+  rebuild_wanted_ = true;
+  if (read_only_ || rebuild_marked_ || !is_open()) return;
+  // An empty marker makes the next open rebuild the indexes from the records.
+  rebuild_marked_ = files_->Open(DatabasePath("check"), Mode::kTruncate) != nullptr;
 }
 
 void NewsDatabase::Close() {
@@ -111,7 +162,7 @@ void NewsDatabase::SyncFromDisk() {
 
 uint32_t NewsDatabase::AddItem(NewsItem* item, bool* compacted) {
   if (compacted != nullptr) *compacted = false;
-  if (item == nullptr || !is_open()) return 0;
+  if (item == nullptr || !is_open() || read_only_) return 0;
   for (PackedDate* d : {&item->get_day, &item->last_seen, &item->check_day, &item->create_day}) {
     d->packed = PackedDate::Pack(d->calendar);
   }
@@ -134,7 +185,15 @@ uint32_t NewsDatabase::AddItem(NewsItem* item, bool* compacted) {
     item->number = 0;
     return 0;
   }
-  IndexAdded(*item);
+  if (!IndexAdded(*item)) {
+    // A record the indexes do not fully list would be stored again by the next run: it is taken
+    // back, and the next open rebuilds the indexes in case taking it back was not complete.
+    blocks_.Free(head);
+    IndexDeleted(head);
+    MarkForRebuild();
+    item->number = 0;
+    return 0;
+  }
   return head;
 }
 
@@ -143,18 +202,29 @@ uint32_t NewsDatabase::ReadItem(NewsItem* item) {
   const uint32_t number = item->number;
   if (!blocks_.IsHead(number)) return 0;
   const uint32_t count = blocks_.CountBlocks(number);
-  if (count == 0) return 0;
+  if (count == 0) {
+    if (!rebuilding_) MarkForRebuild();  // a head whose chain is broken
+    return 0;
+  }
   buffer_.resize(static_cast<size_t>(count) * kBlockSize);
-  if (blocks_.Read(buffer_.data(), count, number) != count) return 0;
+  // The first word repeats the head number; anything else is not this record's data. A head
+  // that does not read is damage (a cut or overwritten data file): the next open's rebuild
+  // frees its blocks and drops its index entries.
   NewsItem parsed;
-  const size_t length = ParseStoredForm(buffer_.data(), buffer_.size(), &parsed);
-  // The first word repeats the head number; anything else is not this record's data.
-  if (length == 0 || parsed.number != number) return 0;
+  size_t length = 0;
+  if (blocks_.Read(buffer_.data(), count, number) == count) {
+    length = ParseStoredForm(buffer_.data(), buffer_.size(), &parsed);
+  }
+  if (length == 0 || parsed.number != number) {
+    if (!rebuilding_) MarkForRebuild();
+    return 0;
+  }
   *item = std::move(parsed);
   return static_cast<uint32_t>(length);
 }
 
 int NewsDatabase::UpdateItem(const NewsItem& item, uint32_t mask) {
+  if (read_only_) return 0;
   NewsItem work;
   work.number = item.number;
   if (ReadItem(&work) == 0) return 0;
@@ -199,27 +269,28 @@ int NewsDatabase::UpdateItem(const NewsItem& item, uint32_t mask) {
       // Compaction dropped the record itself: it is written back whole, as a record of its own.
       result = blocks_.Write(buffer_.data(), blocks, number);
       if (result != number) return 0;
-      IndexAdded(work);
+      if (!IndexAdded(work)) MarkForRebuild();
       return 1;
     }
   }
   if (result != number) return 0;
-  IndexUpdated(work, mask);
+  if (!IndexUpdated(work, mask)) MarkForRebuild();
   return 1;
 }
 
 int NewsDatabase::DeleteItem(const NewsItem& item) {
   const uint32_t number = item.number;
   if (number == 0) return 0;
+  if (read_only_) return 1;
   // Only a record head is freed: freeing from a middle block would cut another record.
   if (!blocks_.IsHead(number) || blocks_.Free(number) != 0) return 1;
-  IndexDeleted(number);
+  if (!IndexDeleted(number)) MarkForRebuild();
   return 0;
 }
 
 int NewsDatabase::MarkUnread(const NewsItem& item) {
   const uint32_t number = item.number;
-  if (number == 0 || number == 0xFFFFFFFEu || number == 0xFFFFFFFFu) return 1;
+  if (number == 0 || number == 0xFFFFFFFEu || number == 0xFFFFFFFFu || read_only_) return 1;
   if (index_.Find(kUnreadIndex, number, nullptr)) return 1;
   NewsItem record;
   record.number = number;
@@ -228,7 +299,10 @@ int NewsDatabase::MarkUnread(const NewsItem& item) {
     record.check_day.Clear();
     if (UpdateItem(record, kCheckDayKeep) == 0) return 1;
   }
-  index_.Append(kUnreadIndex, number, 0);
+  if (index_.Append(kUnreadIndex, number, 0) != 0) {
+    MarkForRebuild();
+    return 1;
+  }
   return 0;
 }
 
@@ -273,49 +347,69 @@ bool NewsDatabase::VerifyLink(uint32_t number, std::u16string_view link) {
 }
 
 void NewsDatabase::ClearAll() {
+  if (read_only_) return;
   for (int k = kDayIndex; k <= kUnreadIndex; ++k) index_.Truncate(k);
   blocks_.Free(BlockStore::kFreeAll);
 }
 
-void NewsDatabase::IndexAdded(const NewsItem& item) {
-  index_.Append(kDayIndex, item.number, item.get_day.packed);
-  index_.Append(kHashIndex, item.number, item.link_hash);
-  if (!item.check_day.empty()) index_.Append(kHistoryIndex, item.number, item.check_day.packed);
-  index_.Remove(kUnreadIndex, item.number);  // a reused number may still be listed
+bool NewsDatabase::IndexAdded(const NewsItem& item) {
+  bool ok = index_.Append(kDayIndex, item.number, item.get_day.packed) == 0;
+  ok = index_.Append(kHashIndex, item.number, item.link_hash) == 0 && ok;
+  if (!item.check_day.empty()) {
+    ok = index_.Append(kHistoryIndex, item.number, item.check_day.packed) == 0 && ok;
+  }
+  // A reused number may still be listed as unread.
+  return index_.Remove(kUnreadIndex, item.number) != MetaIndex::kWriteFailed && ok;
 }
 
-void NewsDatabase::IndexDeleted(uint32_t number) {
-  for (int k = kDayIndex; k <= kUnreadIndex; ++k) index_.Remove(k, number);
+bool NewsDatabase::IndexDeleted(uint32_t number) {
+  bool ok = true;
+  for (int k = kDayIndex; k <= kUnreadIndex; ++k) {
+    ok = index_.Remove(k, number) != MetaIndex::kWriteFailed && ok;
+  }
+  return ok;
 }
 
-void NewsDatabase::IndexUpdated(const NewsItem& item, uint32_t mask) {
+bool NewsDatabase::IndexUpdated(const NewsItem& item, uint32_t mask) {
+  bool ok = true;
   // Every bit that can change a date keeps its index current, not only the keep-rule bits.
   if (mask & kCheckDayBits) {
     if (!item.check_day.empty()) {
-      if (index_.Update(kHistoryIndex, item.number, item.check_day.packed) != 0) {
-        index_.Append(kHistoryIndex, item.number, item.check_day.packed);
-        index_.Remove(kUnreadIndex, item.number);
+      const int updated = index_.Update(kHistoryIndex, item.number, item.check_day.packed);
+      if (updated == MetaIndex::kWriteFailed) {
+        ok = false;
+      } else if (updated != 0) {
+        ok = index_.Append(kHistoryIndex, item.number, item.check_day.packed) == 0;
+        ok = index_.Remove(kUnreadIndex, item.number) != MetaIndex::kWriteFailed && ok;
       }
     } else {
-      index_.Remove(kHistoryIndex, item.number);
+      ok = index_.Remove(kHistoryIndex, item.number) != MetaIndex::kWriteFailed;
     }
   }
-  if (mask & kGetDayBits) index_.Update(kDayIndex, item.number, item.get_day.packed);
+  if (mask & kGetDayBits) {
+    ok =
+        index_.Update(kDayIndex, item.number, item.get_day.packed) != MetaIndex::kWriteFailed && ok;
+  }
+  return ok;
 }
 
 void NewsDatabase::BeginUpdateRun() {
-  if (update_run_ || !is_open()) return;
+  if (update_run_ || !is_open() || read_only_) return;
   update_run_ = files_->Open(DatabasePath("check"), Mode::kTruncate) != nullptr;
 }
 
 void NewsDatabase::EndUpdateRun() {
   if (!update_run_) return;
+  if (rebuild_marked_) {
+    update_run_ = false;  // the marker stays, empty: the next open rebuilds
+    return;
+  }
   const std::string check = DatabasePath("check");
   if (files_->Remove(check) || !files_->Exists(check)) update_run_ = false;
 }
 
 void NewsDatabase::MarkShutdown() {
-  if (!update_run_) return;
+  if (!update_run_ || rebuild_marked_) return;
   if (std::unique_ptr<StoreFile> marker = files_->Open(DatabasePath("check"), Mode::kReadWrite)) {
     marker->WriteAt(0, kShutdownText, sizeof kShutdownText - 1);
   }
@@ -332,7 +426,7 @@ size_t NewsDatabase::FreeOlderHalf() {
 }
 
 void NewsDatabase::Compact() {
-  if (!is_open()) return;
+  if (!is_open() || read_only_) return;
   if (FreeOlderHalf() == 0) {
     // meta_1 named nothing to drop (lost or stale): rebuild it from the table and try again.
     RebuildIndexes(nullptr);
@@ -340,13 +434,14 @@ void NewsDatabase::Compact() {
   }
   const bool batch = blocks_.batch_open();
   if (batch) blocks_.EndBatch();
-  RebuildIndexes(nullptr);
+  if (!RebuildIndexes(nullptr)) MarkForRebuild();
   blocks_.SaveTable();
   if (batch) blocks_.BeginBatch(BlockStore::kBatchReadWrite);
 }
 
-void NewsDatabase::RebuildIndexes(Progress* progress) {
-  if (!is_open()) return;
+bool NewsDatabase::RebuildIndexes(Progress* progress) {
+  if (!is_open() || read_only_) return false;
+  rebuilding_ = true;
   const std::vector<IndexEntry> unread_before = index_.ReadAll(kUnreadIndex);
   for (int k = kDayIndex; k <= kUnreadIndex; ++k) index_.Truncate(k);
   const uint32_t entries = blocks_.EntryCount();
@@ -371,13 +466,14 @@ void NewsDatabase::RebuildIndexes(Progress* progress) {
     }
     if (progress != nullptr) progress->Step();
   }
+  rebuilding_ = false;
   // Unreadable records, and blocks left behind by an interrupted write or free, go back to free.
   blocks_.FreeAllExcept(owned);
 
   MetaIndex::SortEntriesByValue(&days);
-  index_.WriteAll(kDayIndex, days);
-  index_.WriteAll(kHistoryIndex, history);
-  index_.WriteAll(kHashIndex, hashes);
+  bool ok = index_.WriteAll(kDayIndex, days) == 0;
+  ok = index_.WriteAll(kHistoryIndex, history) == 0 && ok;
+  ok = index_.WriteAll(kHashIndex, hashes) == 0 && ok;
   // The user's unread (read-later) list survives for the records that are still there.
   std::vector<IndexEntry> unread;
   for (const IndexEntry& e : unread_before) {
@@ -388,7 +484,7 @@ void NewsDatabase::RebuildIndexes(Progress* progress) {
     }
     unread.push_back({e.number, 0});
   }
-  index_.WriteAll(kUnreadIndex, unread);
+  return index_.WriteAll(kUnreadIndex, unread) == 0 && ok;
 }
 
 }  // namespace korvo

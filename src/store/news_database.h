@@ -77,12 +77,16 @@ class NewsDatabase {
   NewsDatabase(const NewsDatabase&) = delete;
   NewsDatabase& operator=(const NewsDatabase&) = delete;
 
-  // Opens the store in `<folder>/database` (the folder is created when missing). When the
-  // interrupted-update marker is there and empty, the indexes are rebuilt, with a display from
-  // `progress` when it is not null; the marker is then deleted. False when the allocation table
-  // cannot be opened. Every file is reached through `files`, which must outlive the open state.
-  // `entry_count` is the table's size: kEntryCount for the real store, smaller in tests that
-  // fill a store.
+  // Opens the store in `<folder>/database` (the folder is created when missing). The indexes
+  // are rebuilt, with a display from `progress` when it is not null, when the interrupted-update
+  // marker is there and empty, and when this open finds damage: a table file cut short, a data
+  // file that ends before the blocks the table uses, or indexes that disagree with the table (an
+  // entry that names no record head, meta_1 or meta_3 not listing every record exactly once, a
+  // link hash with its top bit set). The marker is then deleted (kept, empty, when the rebuild
+  // could not write the indexes). A store whose table file can only be read opens read-only: see
+  // read_only(). False when the allocation table cannot be opened. Every file is reached through
+  // `files`, which must outlive the open state. `entry_count` is the table's size: kEntryCount for
+  // the real store, smaller in tests that fill a store.
   bool Open(const std::string& folder, ProgressProvider* progress = nullptr,
             StoreFiles& files = StoreFiles::System(), uint32_t entry_count = kEntryCount);
   // Ends any batch, saves the allocation table and closes every file.
@@ -91,11 +95,14 @@ class NewsDatabase {
   const std::string& folder() const { return folder_; }
 
   // Stores `item` as a new record: packs its four calendar dates, sets its link hash and number.
-  // Returns the number, or 0 when it does not fit even after compaction or cannot be written.
+  // Returns the number, or 0 when it does not fit even after compaction, cannot be written, or
+  // its index entries cannot be written (the record is then taken back and the store marked for
+  // rebuild, so no record is ever stored without being found by the next run).
   // `*compacted` (may be null) tells whether the older half of the store was dropped on the way.
   uint32_t AddItem(NewsItem* item, bool* compacted);
   // Reads the record named by item->number into `*item`. Returns the stored length, or 0 when
-  // the number is not the head of a sound record (and `*item` is unchanged).
+  // the number is not the head of a sound record (and `*item` is unchanged). A record head that
+  // does not read is damage: the store is marked for rebuild.
   uint32_t ReadItem(NewsItem* item);
   // Rewrites the record item.number with the fields `mask` selects. Non-zero on success; 0 when
   // the record cannot be read or the new form does not fit even after compaction (the old
@@ -127,18 +134,32 @@ class NewsDatabase {
   void EndBatch() { blocks_.EndBatch(); }
   bool SaveTable() { return blocks_.SaveTable(); }
 
-  // The interrupted-update marker, driven by the update cycle and the main window.
+  // The interrupted-update marker, driven by the update cycle and the main window. Once the
+  // store is marked for rebuild, EndUpdateRun leaves the marker (empty) and MarkShutdown does
+  // not write "EndSession" into it.
   void BeginUpdateRun();
   void EndUpdateRun();
   void MarkShutdown();
   bool update_run() const { return update_run_; }
 
+  // Leaves the interrupted-update marker empty, so the next open rebuilds the indexes from the
+  // records. Called on every index write that fails and on every record head that does not read;
+  // the update run reports it.
+  void MarkForRebuild();
+  // True once this open found damage it could not mend or marked the store for rebuild.
+  bool needs_rebuild() const { return rebuild_wanted_; }
+  // True when the store could only be opened for reading (its files are read-only): everything
+  // in it reads, and every change (AddItem, UpdateItem, DeleteItem, MarkUnread, ClearAll,
+  // Compact, RebuildIndexes, the update-run marker) fails without touching a file.
+  bool read_only() const { return read_only_; }
+
   // Drops the older half of the records (by position in meta_1), then rebuilds the indexes.
   void Compact();
   // Rebuilds the indexes from the allocation table: every record head that reads is indexed as
   // added, meta_1 is sorted by received date, and every block that belongs to no readable record
-  // is freed. The unread list keeps the numbers that still name readable records.
-  void RebuildIndexes(Progress* progress);
+  // is freed. The unread list keeps the numbers that still name readable records. False when an
+  // index file could not be written (or the store is read-only).
+  bool RebuildIndexes(Progress* progress);
 
   // Called by the lock holder right after taking the database lock: reloads the allocation
   // table when another process changed it since this one last held the lock.
@@ -150,9 +171,13 @@ class NewsDatabase {
 
  private:
   uint32_t StoreRecord(const NewsItem& item, uint32_t number);
-  void IndexAdded(const NewsItem& item);
-  void IndexDeleted(uint32_t number);
-  void IndexUpdated(const NewsItem& item, uint32_t mask);
+  // Index maintenance; false when an index file could not be written.
+  bool IndexAdded(const NewsItem& item);
+  bool IndexDeleted(uint32_t number);
+  bool IndexUpdated(const NewsItem& item, uint32_t mask);
+  // The checks of Open: true when the indexes name record heads only, and meta_1 and meta_3
+  // every record exactly once.
+  bool IndexesAgreeWithTable();
   uint64_t ReadSequence();
   void BumpSequence();
   size_t FreeOlderHalf();
@@ -165,6 +190,10 @@ class NewsDatabase {
   uint64_t seen_sequence_ = 0;
   bool bumped_ = false;  // the sequence already tells of this lock holder's changes
   bool update_run_ = false;
+  bool read_only_ = false;
+  bool rebuild_marked_ = false;  // the marker is empty and stays so until the next open
+  bool rebuild_wanted_ = false;  // damage seen (marked, or not markable: read-only)
+  bool rebuilding_ = false;      // RebuildIndexes reads every head; failures there are expected
   std::vector<unsigned char> buffer_;  // record bytes, reused across operations
 };
 

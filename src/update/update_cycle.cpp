@@ -24,6 +24,14 @@ std::string FormatRunReport(const RunReport& report) {
   if (report.fetch.busy > 0) line += ", " + std::to_string(report.fetch.busy) + " still busy";
   if (!report.processed) return line + ", no merge";
   line += ", " + std::to_string(report.merge.items_added) + " added";
+  if (report.merge.store_read_only) {
+    line += ", store read-only: nothing can be stored";
+  } else if (report.merge.items_store_failed > 0) {
+    line += ", " + std::to_string(report.merge.items_store_failed) + " could not be stored";
+  }
+  if (report.merge.store_damaged && !report.merge.store_read_only) {
+    line += ", store damaged: rebuilt at next start";
+  }
   line += ", " + std::to_string(report.merge.items_shown) + " shown";
   if (report.merge.aborted) line += ", aborted";
   return line;

@@ -260,11 +260,18 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
         state.get_day = copy.get_day;
         continue;
       }
+      if (db->read_only()) {
+        ++report.items_store_failed;
+        continue;
+      }
       NewsItem record = RecordFromFeedItem(item, now, offset);
       bool compacted = false;
       const uint32_t number = db->AddItem(&record, &compacted);
       if (compacted) compacted_any = true;
-      if (number == 0) continue;
+      if (number == 0) {
+        ++report.items_store_failed;
+        continue;
+      }
       item.store_index = static_cast<int>(number);
       state.added = true;
       state.create_day = PackedDate::Pack(record.create_day.calendar);
@@ -289,6 +296,8 @@ MergeReport UpdateMerge::Run(const Environment& env, const std::vector<Channel>&
     db->EndBatch();
     db->SaveTable();
     db->EndUpdateRun();
+    report.store_read_only = db->read_only();
+    report.store_damaged = db->needs_rebuild();
     if (report.aborted) return report;
   }
 

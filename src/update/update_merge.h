@@ -57,11 +57,14 @@ struct MergeReport {
   int channels_parsed = 0;   // channels whose cache file was read
   int channels_missing = 0;  // channels without a cache file
   int items_parsed = 0;
-  int items_known = 0;       // found in the store
-  int items_added = 0;       // new records
-  int items_not_stored = 0;  // new items their channel kept out of the store
-  int items_repeated = 0;    // further copies of an item already in the list, not shown again
-  int items_shown = 0;       // items handed to the ticker (0 when only the placeholder was)
+  int items_known = 0;           // found in the store
+  int items_added = 0;           // new records
+  int items_not_stored = 0;      // new items their channel kept out of the store
+  int items_store_failed = 0;    // new items the store could not take (read-only, disk full)
+  int items_repeated = 0;        // further copies of an item already in the list, not shown again
+  int items_shown = 0;           // items handed to the ticker (0 when only the placeholder was)
+  bool store_read_only = false;  // the store opened read-only: nothing could be stored
+  bool store_damaged = false;    // the store found damage or failed a write: rebuilt at next start
   bool aborted = false;
   bool handed_over = false;
 };

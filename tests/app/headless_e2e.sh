@@ -50,6 +50,18 @@ stop() {
 
 mkdir -p "$WORK/prog" "$WORK/appdata"
 cd "$WORK/prog" || exit 1
+
+# 0. Listing the store of a folder that has none lists nothing, ends with 0 and creates nothing
+#    (no cache or database folder, no store; with -user no per-user folder either).
+for args in "" "-user"; do
+  listing="$(KORVO_APPDATA="$WORK/appdata" "$HEADLESS" --dump-store $args)"
+  rc=$?
+  [ "$rc" -eq 0 ] || fail "dump-store without a store ($args): exit code $rc"
+  [ -z "$listing" ] || fail "dump-store without a store ($args) printed '$listing'"
+done
+[ -e cache ] || [ -e database ] && fail "dump-store created folders in the program folder"
+[ -z "$(ls "$WORK/appdata")" ] || fail "dump-store -user created the per-user folder"
+
 # A channel list without channels: a first start would otherwise write the default channels and
 # fetch them from the internet.
 printf '<?xml version="1.0" encoding="UTF-8"?>\n<opml version="1.0"><body/></opml>\n' >channel.opml

@@ -19,6 +19,8 @@
 #      choosing the first hands its address to the user's browser (here cmd.exe writing a file).
 #   9. Both collapse buttons hide their panes; the states survive closing the window and a
 #      restart of the program; the button opens the pane again.
+#  The ticker stays still while the window is open, also after the channel dialog and the ticker
+#  menu (which resume it when the window is closed), and scrolls again once the window closes.
 # Screenshots go to build/win64/e2e/ (browse_*.png). Usage: tests/e2e/browse_window_e2e.sh
 set -uo pipefail
 . "$(dirname "$0")/lib/wine_e2e.sh"
@@ -252,6 +254,15 @@ until_ok 50 top_dialog_is チャンネル編集 || fail "the properties dialog d
 [ -s "$program/password" ] || fail "the credentials file was not written"
 ctl win-post '#32770' . 273 1 >/dev/null
 until_ok 25 gone '#32770' || fail "the channel dialog did not close"
+# The ticker stays paused while the browse window is open, the channel dialog's end included.
+ticker_moved() {  # the pixels of the ticker's strip that change in 1.5 s
+  import -window root -crop 1280x30+0+0 +repage "$work/ticker_a.png" 2>/dev/null
+  sleep 1.5
+  import -window root -crop 1280x30+0+0 +repage "$work/ticker_b.png" 2>/dev/null
+  compare -metric AE "$work/ticker_a.png" "$work/ticker_b.png" null: 2>&1
+}
+moved=$(ticker_moved)
+[ "$moved" = 0 ] || fail "the ticker moved ($moved pixels) after the channel dialog"
 grep -q 'xmlUrl = "http://127.0.0.1:'"$port"'/private.xml" authorization = "basic"' "$program/channel.opml" ||
   fail "channel.opml lacks the new channel"
 ctl post 273 32879 0 >/dev/null  # 今すぐ更新 (OK fetches only with general flag bit 30)
@@ -269,6 +280,8 @@ until_ok 25 popups_are 2 || fail "the favourites submenu did not open"
 shot browse_favourites_menu
 ctl win-post '#32768' . 0x100 0x0D 0 >/dev/null  # Enter on the first site
 until_ok 25 popups_are 0 || fail "the ticker menu did not close"
+moved=$(ticker_moved)
+[ "$moved" = 0 ] || fail "the ticker moved ($moved pixels) after its menu closed"
 until_ok 50 grep -q '"https://search.yahoo.co.jp/"' "$opened" ||
   fail "the favourite did not reach the browser: $(cat "$opened" 2>/dev/null)"
 ok "the ticker menu's favourites submenu lists fav.opml's sites and opens one in the user's browser"
@@ -295,6 +308,9 @@ until_ok 25 visible_is 200 1 || fail "the left pane does not open again"
 ok "collapse states survive a restart; the button opens the pane again"
 shot browse_reopened
 ctl win-post "$F" . 16 >/dev/null
-sleep 1
+until_ok 50 gone "$F" || fail "the browse window did not close"
+moved=$(ticker_moved)
+[ "$moved" != 0 ] || fail "the ticker did not resume when the browse window closed"
+ok "the ticker stays paused while the window is open (menus and dialogs included) and resumes after"
 stop_korvo
 exit 0

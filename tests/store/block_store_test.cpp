@@ -211,20 +211,36 @@ TEST_F(BlockStoreTest, BatchModes) {
   EXPECT_EQ(store.Entry(1), 0x80FFFFFFu);
 }
 
-TEST_F(BlockStoreTest, ShortTableFileIsReplacedByEmptyTable) {
+TEST_F(BlockStoreTest, ShortTableFileKeepsItsWholeEntries) {
   {
     BlockStore store;
     ASSERT_TRUE(OpenSmall(&store, 16));
     auto one = Filled(1, 'q');
     ASSERT_EQ(store.Write(one.data(), 1, 0), 1u);
+    ASSERT_EQ(store.Write(one.data(), 1, 0), 2u);
+    EXPECT_FALSE(store.table_damaged());
   }
   std::string table = ReadFile(fat());
   ASSERT_EQ(table.size(), 64u);
+  // Cut one byte short: the last entry is lost, the records before it stay.
+  store_bytes::PutWord(reinterpret_cast<unsigned char*>(&table[4 * 15]), 0x80FFFFFF);
   ASSERT_TRUE(platform::WriteWholeFile(fat(), table.substr(0, 63)));
+  {
+    BlockStore store;
+    ASSERT_TRUE(OpenSmall(&store, 16));
+    EXPECT_TRUE(store.table_damaged());
+    EXPECT_EQ(store.Entry(1), 0x80FFFFFFu);
+    EXPECT_EQ(store.Entry(2), 0x80FFFFFFu);
+    EXPECT_EQ(store.Entry(15), 0u);
+    EXPECT_EQ(store.FreeCount(), 13u);
+    EXPECT_EQ(ReadFile(fat()).size(), 64u);  // written back whole
+  }
+  // An empty table file gives an empty store, which is not damage.
+  ASSERT_TRUE(platform::WriteWholeFile(fat(), ""));
   BlockStore store;
   ASSERT_TRUE(OpenSmall(&store, 16));
+  EXPECT_FALSE(store.table_damaged());
   EXPECT_EQ(store.FreeCount(), 15u);
-  EXPECT_EQ(store.Entry(1), 0u);
   EXPECT_EQ(ReadFile(fat()), std::string(64, '\0'));
 }
 
@@ -279,9 +295,11 @@ TEST_F(BlockStoreTest, ShortDataFile) {
   EXPECT_EQ(back[512 + 9], 'm');
   EXPECT_EQ(back[512 + 10], 0);
   EXPECT_EQ(back[1023], 0);
+  EXPECT_TRUE(store.DataCoversTable());  // a short last block is not a missing one
   // Cut before block 2: the block is missing and the record does not read.
   ASSERT_TRUE(platform::WriteWholeFile(data(), bytes.substr(0, 1024)));
   EXPECT_EQ(store.Read(back.data(), 2, 1), 0u);
+  EXPECT_FALSE(store.DataCoversTable());
 }
 
 TEST_F(BlockStoreTest, ReloadSeesChangesOfAnotherOpener) {

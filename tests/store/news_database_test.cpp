@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/fault_files.h"
 #include "common/temp_folder.h"
 #include "platform/files.h"
 #include "store/link_hash.h"
@@ -16,6 +17,7 @@ namespace korvo {
 namespace {
 
 using korvo::testing::Cal;
+using korvo::testing::FaultFiles;
 using korvo::testing::FileBytes;
 using korvo::testing::SampleItem;
 using korvo::testing::TempFolder;
@@ -423,18 +425,19 @@ TEST_F(NewsDatabaseTest, RebuildAfterInterruptedUpdate) {
 }
 
 TEST_F(NewsDatabaseTest, EndSessionMarkerOnlyDeletesTheFile) {
-  Add(SampleItem(1, Cal(2022, 3, 3)));
+  // Added out of date order: a rebuild would sort meta_1.
+  const uint32_t a = Add(SampleItem(1, Cal(2022, 3, 3)));
+  const uint32_t b = Add(SampleItem(2, Cal(2022, 3, 1)));
   db_.BeginUpdateRun();
   EXPECT_TRUE(db_.update_run());
   db_.MarkShutdown();
   EXPECT_EQ(FileBytes(Path("check")), "EndSession");
-  db_.index().WriteAll(3, {});
   db_.Close();
   RecordingProvider provider;
   ASSERT_TRUE(db_.Open(dir_.path(), &provider));
   EXPECT_TRUE(provider.log.empty());
   EXPECT_FALSE(platform::FileExists(Path("check")));
-  EXPECT_TRUE(db_.ReadIndex(3).empty());  // no rebuild
+  EXPECT_EQ(Numbers(db_.ReadIndex(1)), (std::vector<uint32_t>{a, b}));  // no rebuild
   // A finished run leaves no marker; MarkShutdown outside a run writes nothing.
   db_.BeginUpdateRun();
   db_.EndUpdateRun();
@@ -463,21 +466,177 @@ TEST_F(NewsDatabaseTest, DamagedStoreLosesOnlyDamagedRecords) {
   ASSERT_TRUE(platform::WriteWholeFile(Path("fat"), fat));
   ASSERT_TRUE(platform::WriteWholeFile(
       Path("meta_1"), std::string("\x63\0\0\0\0\0\0\0", 8) + FileBytes(Path("meta_1"))));
+  // The index entry naming a free block is damage the open finds: it rebuilds at once.
   ASSERT_TRUE(db_.Open(dir_.path()));
   NewsItem item;
   for (uint32_t bad : {b, c}) {
     item.number = bad;
     EXPECT_EQ(db_.ReadItem(&item), 0u) << bad;
   }
+  EXPECT_EQ(Numbers(db_.ReadIndex(1)), (std::vector<uint32_t>{a, e}));
   EXPECT_EQ(Numbers(db_.QueryDay(1, Cal(2022, 1, 1), ItemQuery())), (std::vector<uint32_t>{a}));
   EXPECT_TRUE(db_.QueryDay(1, Cal(2022, 1, 3), ItemQuery()).empty());
-  const uint32_t free_before = db_.blocks().FreeCount();
-  db_.RebuildIndexes(nullptr);
-  EXPECT_EQ(Numbers(db_.ReadIndex(1)), (std::vector<uint32_t>{a, e}));
   // b's head and remaining tail block, c, and the orphan are free again.
-  EXPECT_EQ(db_.blocks().FreeCount(), free_before + 4);
+  EXPECT_EQ(db_.blocks().FreeCount(), db_.blocks().EntryCount() - 3);
   EXPECT_EQ(db_.blocks().Entry(40), 0u);
   EXPECT_EQ(Read(e).title, SampleItem(4, Cal(2022, 1, 4)).title);
+  EXPECT_FALSE(db_.needs_rebuild());
+}
+
+// Whatever damage drops or spoils records, the indexes end up naming exactly the records that
+// read, so the next run neither lists a record twice nor stores a known item again.
+TEST(NewsDatabaseDamageTest, DamageIsFoundAtOpenOrOnReadAndRebuilt) {
+  struct Case {
+    const char* name;
+    std::string file;
+    // Damages the bytes of `file`, given the store's records 1 (block 1), 2 (blocks 2-4), 5.
+    std::string (*damage)(std::string bytes);
+    std::vector<uint32_t> kept;
+    bool found_on_read;  // the open finds nothing; reading the record marks the store
+  };
+  const Case cases[] = {
+      {"table one byte short",
+       "fat",
+       [](std::string b) { return b.substr(0, b.size() - 1); },
+       {1, 2, 3},
+       false},
+      {"meta_1 of garbage",
+       "meta_1",
+       [](std::string) { return std::string(40, '\xA5'); },
+       {1, 2, 3},
+       false},
+      {"meta_3 of garbage",
+       "meta_3",
+       [](std::string b) { return std::string(b.size(), '\x5A'); },
+       {1, 2, 3},
+       false},
+      {"data cut before the last record",
+       "data",
+       [](std::string b) { return b.substr(0, 2560); },
+       {1, 2},
+       false},
+      {"garbage over a record",
+       "data",
+       [](std::string b) { return b.substr(0, 2560) + std::string(512, '\xA5'); },
+       {1, 2},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder dir;
+    const std::string path = dir / ("database/" + c.file);
+    NewsDatabase db;
+    ASSERT_TRUE(db.Open(dir.path()));
+    for (int n = 1; n <= 3; ++n) {
+      NewsItem item = SampleItem(n, Cal(2022, 1, n));
+      if (n == 2) item.description = std::u16string(600, u'd');
+      ASSERT_EQ(db.AddItem(&item, nullptr), n == 3 ? 5u : static_cast<uint32_t>(n));
+    }
+    db.Close();
+    ASSERT_TRUE(platform::WriteWholeFile(path, c.damage(FileBytes(path))));
+    ASSERT_TRUE(db.Open(dir.path()));
+    if (c.found_on_read) {
+      NewsItem item;
+      item.number = 5;
+      EXPECT_EQ(db.ReadItem(&item), 0u);
+      EXPECT_TRUE(db.needs_rebuild());
+      EXPECT_EQ(FileBytes(dir / "database/check"), "");
+      db.Close();
+      ASSERT_TRUE(db.Open(dir.path()));
+    }
+    EXPECT_FALSE(db.needs_rebuild());
+    EXPECT_FALSE(platform::FileExists(dir / "database/check"));
+    // One more item, as the next run stores it, takes a free number.
+    NewsItem next = SampleItem(9, Cal(2022, 1, 9));
+    const uint32_t added = db.AddItem(&next, nullptr);
+    ASSERT_NE(added, 0u);
+    std::vector<uint32_t> expected;
+    for (uint32_t n : c.kept) expected.push_back(n == 3 ? 5u : n);
+    expected.push_back(added);
+    EXPECT_EQ(Numbers(db.ReadIndex(1)), expected);
+    EXPECT_EQ(Numbers(db.ReadIndex(3)), expected);
+    for (uint32_t n : expected) {
+      NewsItem item;
+      item.number = n;
+      EXPECT_NE(db.ReadItem(&item), 0u) << n;
+      uint32_t hash = 0;
+      EXPECT_TRUE(db.index().Find(3, n, &hash));
+      EXPECT_EQ(hash, item.link_hash) << n;
+    }
+    EXPECT_EQ(db.blocks().FreeCount(),
+              db.blocks().EntryCount() - 1 - static_cast<uint32_t>(expected.size()) - 2);
+  }
+}
+
+TEST(NewsDatabaseDamageTest, IndexWriteOnAFullDiskTakesTheRecordBack) {
+  TempFolder dir;
+  FaultFiles files;
+  NewsDatabase db;
+  ASSERT_TRUE(db.Open(dir.path(), nullptr, files));
+  NewsItem first = SampleItem(1, Cal(2022, 1, 1));
+  const uint32_t a = db.AddItem(&first, nullptr);
+  ASSERT_NE(a, 0u);
+  db.BeginUpdateRun();
+  // Room for the record's block and its meta_1 entry, not for its meta_3 entry.
+  files.SetSpaceLeft(512 + 8);
+  NewsItem second = SampleItem(2, Cal(2022, 1, 2));
+  EXPECT_EQ(db.AddItem(&second, nullptr), 0u);
+  EXPECT_EQ(second.number, 0u);
+  EXPECT_EQ(db.blocks().Entry(a + 1), 0u);
+  EXPECT_EQ(Numbers(db.ReadIndex(1)), (std::vector<uint32_t>{a}));
+  EXPECT_TRUE(db.needs_rebuild());
+  // The run's end leaves the marker empty, and so does a shut-down: the next open rebuilds.
+  db.EndUpdateRun();
+  db.MarkShutdown();
+  EXPECT_EQ(FileBytes(dir / "database/check"), "");
+  db.Close();
+  RecordingProvider provider;
+  ASSERT_TRUE(db.Open(dir.path(), &provider));
+  EXPECT_FALSE(provider.log.empty());
+  EXPECT_FALSE(platform::FileExists(dir / "database/check"));
+  EXPECT_EQ(Numbers(db.ReadIndex(1)), (std::vector<uint32_t>{a}));
+  EXPECT_EQ(Numbers(db.ReadIndex(3)), (std::vector<uint32_t>{a}));
+}
+
+TEST(NewsDatabaseDamageTest, ReadOnlyStoreListsEverythingAndChangesNothing) {
+  TempFolder dir;
+  uint32_t a = 0, b = 0;
+  {
+    NewsDatabase db;
+    ASSERT_TRUE(db.Open(dir.path()));
+    NewsItem item = SampleItem(1, Cal(2022, 1, 1));
+    a = db.AddItem(&item, nullptr);
+    item = SampleItem(2, Cal(2022, 1, 2));
+    item.check_day.calendar = Cal(2022, 1, 3);
+    b = db.AddItem(&item, nullptr);
+    ASSERT_EQ(db.MarkUnread(item), 0);
+  }
+  const char* names[] = {"fat", "data", "meta_1", "meta_2", "meta_3", "meta_4", "sequence"};
+  std::vector<std::string> before;
+  for (const char* name : names) before.push_back(FileBytes(dir / "database/" + name));
+  FaultFiles files;
+  files.FailChangesTo("database");
+  NewsDatabase db;
+  ASSERT_TRUE(db.Open(dir.path(), nullptr, files));
+  EXPECT_TRUE(db.read_only());
+  EXPECT_EQ(Numbers(db.ReadIndex(1)), (std::vector<uint32_t>{a, b}));
+  EXPECT_EQ(Numbers(db.QueryDay(1, Cal(2022, 1, 2), ItemQuery())), (std::vector<uint32_t>{b}));
+  EXPECT_EQ(db.ReadLaterItems().size(), 1u);
+  NewsItem item = SampleItem(3, Cal(2022, 1, 4));
+  EXPECT_EQ(db.AddItem(&item, nullptr), 0u);
+  item.number = a;
+  EXPECT_EQ(db.UpdateItem(item, NewsDatabase::kLastSeenCalendar), 0);
+  EXPECT_NE(db.MarkUnread(item), 0);
+  db.DeleteItem(item);
+  db.BeginUpdateRun();
+  EXPECT_FALSE(db.update_run());
+  db.Compact();
+  db.ClearAll();
+  db.Close();
+  for (size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(FileBytes(dir / "database/" + names[i]), before[i]) << names[i];
+  }
+  EXPECT_FALSE(platform::FileExists(dir / "database/check"));
 }
 
 TEST_F(NewsDatabaseTest, RecordWhoseDataNamesAnotherNumberIsRefused) {

@@ -19,7 +19,9 @@ Shown here:
   4. a run without fetching, with the server gone, parses the cache again and shows every item;
   5. "dump.dat" holds the shown list at exit;
   6. a kill -9 in the middle of a merge: the next start recovers the store with every item of the
-     finished runs, and a later run stores what was missing, each item once.
+     finished runs, and a later run stores what was missing, each item once;
+  7. a read-only database folder: --dump-store lists every record and exits 3 with a message, a
+     run shows the new items, stores none and says so in its run line, and the program exits 3.
 """
 
 import http.server
@@ -273,7 +275,7 @@ class Program:
             time.sleep(0.02)
         return read_listing(path)
 
-    def quit(self):
+    def quit(self, expected_rc=0):
         self.send("quit")
         try:
             rc = self.process.wait(60)
@@ -281,7 +283,7 @@ class Program:
             self.process.kill()
             fail("korvo-headless did not end after quit:\n" + self.output())
         self.out.close()
-        if rc != 0:
+        if rc != expected_rc:
             fail("exit code %d:\n%s" % (rc, self.output()))
 
     def kill(self):
@@ -533,6 +535,75 @@ def kill_scenario(binary, server, root):
         program.kill()
 
 
+def make_read_only(folder):
+    """Makes `folder` and its files unwritable, for root too (immutable); a list of what to undo,
+    or None when this file system cannot do it."""
+    paths = [os.path.join(folder, name) for name in os.listdir(folder)] + [folder]
+    if os.geteuid() != 0:
+        for path in paths:
+            os.chmod(path, 0o555 if os.path.isdir(path) else 0o444)
+        return [("chmod", path) for path in paths]
+    done = []
+    for path in paths:
+        if subprocess.run(["chattr", "+i", path], capture_output=True).returncode != 0:
+            undo_read_only(done)
+            return None
+        done.append(("chattr", path))
+    return done
+
+
+def undo_read_only(done):
+    for how, path in reversed(done or []):
+        if how == "chattr":
+            subprocess.run(["chattr", "-i", path], capture_output=True)
+        else:
+            os.chmod(path, 0o755 if os.path.isdir(path) else 0o644)
+
+
+def read_only_scenario(binary, server, root):
+    folder = os.path.join(root, "readonly")
+    os.makedirs(folder)
+    feed = server.add(Feed("kept", "rss2", ("utf-8", "UTF-8"), "読み取り専用", items("保存", 4)))
+    write_channel_list(folder, server, [feed])
+    program = Program(binary, folder)
+    try:
+        program.wait_run("run before the store is read-only")
+        stored = sorted(pairs(program.dump()))
+        program.quit()
+    finally:
+        program.kill()
+    feed.change(feed.items + items("新着", 3))
+    done = make_read_only(os.path.join(folder, "database"))
+    if done is None:
+        print("  skipped: this file system cannot make files read-only for root", flush=True)
+        return
+    try:
+        listing = subprocess.run([binary, "--dump-store"], cwd=folder, capture_output=True,
+                                 timeout=120)
+        listed = sorted(pairs([tuple(l.split("\t")) for l in
+                               listing.stdout.decode("utf-8").splitlines() if l]))
+        if listing.returncode != 3 or listed != stored or b"read-only" not in listing.stderr:
+            fail("--dump-store of a read-only store: exit %d, %d of %d records, %s"
+                 % (listing.returncode, len(listed), len(stored), listing.stderr))
+        ok("--dump-store of a read-only store lists all %d records, says so and exits 3"
+           % len(stored))
+        program = Program(binary, folder)
+        try:
+            line = program.wait_run("run on a read-only store")
+            if "0 added, store read-only: nothing can be stored" not in line:
+                fail("run line on a read-only store: " + line)
+            if "the news store is read-only" not in program.output():
+                fail("no read-only message at start-up:\n" + program.output())
+            if field(line, "shown") != len(feed.items):
+                fail("the new items are not shown: " + line)
+            program.quit(expected_rc=3)
+        finally:
+            program.kill()
+        ok("a run on a read-only store shows the new items, stores none, says so and exits 3")
+    finally:
+        undo_read_only(done)
+
+
 def main():
     if len(sys.argv) != 2:
         print(__doc__)
@@ -545,6 +616,7 @@ def main():
         cycle_scenario(binary, server, root)
         kill_server = FeedServer()
         kill_scenario(binary, kill_server, root)
+        read_only_scenario(binary, kill_server, root)
     finally:
         for s in (server, kill_server):
             if s is not None:

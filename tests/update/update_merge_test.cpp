@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "channels/keyword_filter.h"
+#include "common/fault_files.h"
 #include "common/temp_folder.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -16,6 +17,7 @@
 #include "ticker/ticker_lists.h"
 #include "update/feed_file_import.h"
 #include "update/item_record.h"
+#include "update/update_cycle.h"
 #include "update_test_util.h"
 
 namespace korvo {
@@ -171,6 +173,59 @@ TEST_F(UpdateMergeTest, UnchangedRunAddsNothingAndChangedFeedAddsOnlyItsNewItems
             PackedDate::Pack(clock_.now));
   EXPECT_EQ(shown.at("A2 (updated)").state, TickerItem::kAdded | TickerItem::kNew);
   EXPECT_EQ(shown.at("A3").state, TickerItem::kAdded | TickerItem::kNew);
+}
+
+// A store that cannot take the new items says so: the run counts only what was stored, and its
+// line says why the rest was not; the items are still shown.
+TEST_F(UpdateMergeTest, AStoreThatCannotTakeItemsSaysSoInTheRunLine) {
+  struct Case {
+    const char* name;
+    bool read_only;
+    uint64_t space_left;  // for the second run's store; 0: unlimited
+    const char* line_end;
+  };
+  const Case cases[] = {
+      {"read-only store", true, 0, ", 0 added, store read-only: nothing can be stored, 2 shown"},
+      // Room for one record and its first index entries: the second entry's write fails.
+      {"disk fills in an index", false, 512 + 8,
+       ", 0 added, 1 could not be stored, store damaged: rebuilt at next start, 2 shown"},
+  };
+  const Channel a = MakeChannel("http://127.0.0.1/a.xml", "Site A");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder dir;
+    ASSERT_TRUE(PutCache(dir.path(), a.url, "A1|http://127.0.0.1/a/1\n"));
+    ChangedSet changed;
+    changed.Add(a.url);
+    UpdateMerge::Environment env;
+    env.working_folder = dir.path();
+    env.parser = korvo::testing::ParseLines;
+    env.clock = &clock_;
+    env.ticker = ticker_.get();
+    holder_.reset();
+    ASSERT_EQ(UpdateMerge::Run(env, {a}, &changed).items_added, 1);
+    ASSERT_TRUE(PutCache(dir.path(), a.url, "A1|http://127.0.0.1/a/1\nA2|http://127.0.0.1/a/2\n"));
+    korvo::testing::FaultFiles files;
+    if (c.read_only) files.FailChangesTo("database");
+    DatabaseGuard::SetFiles(&files);
+    {
+      DatabaseGuard guard(dir.path());  // opens the store through `files`
+      if (c.space_left != 0) files.SetSpaceLeft(c.space_left);
+      RunReport run;
+      run.merge = UpdateMerge::Run(env, {a}, nullptr);  // A1's record is not rewritten
+      run.processed = true;
+      EXPECT_EQ(run.merge.items_added, 0);
+      EXPECT_EQ(run.merge.items_known, 1);
+      const std::string line = FormatRunReport(run);
+      EXPECT_EQ(line.substr(line.find(", 0 added")), c.line_end);
+    }
+    DatabaseGuard::SetFiles(nullptr);
+    // The next start finds what was really stored, and nothing twice.
+    DatabaseGuard guard(dir.path());
+    ScopedDatabase db(guard);
+    EXPECT_EQ(db->ReadIndex(NewsDatabase::kDayIndex).size(), 1u);
+    EXPECT_FALSE(platform::FileExists(dir / "database/check"));
+  }
 }
 
 TEST_F(UpdateMergeTest, SameLinkDifferentTitlesAreBothKeptAndCopiesAreStoredAndShownOnce) {

@@ -1,5 +1,6 @@
 #include "app/headless/headless_app.h"
 
+#include <iostream>
 #include <memory>
 #include <sstream>
 
@@ -24,6 +25,11 @@ namespace {
 
 // How often the waiting main thread looks at the command file.
 constexpr int kCommandPollMs = 100;
+// The exit code, and the message, of a run or a listing whose store could only be opened for
+// reading (read-only files or folder): what is there is listed and shown, nothing is stored.
+constexpr int kExitReadOnlyStore = 3;
+constexpr const char* kReadOnlyStoreMessage =
+    "korvo-headless: the news store is read-only: nothing can be stored";
 
 }  // namespace
 
@@ -75,14 +81,23 @@ void HeadlessApp::PrintLocations(const AppShell& shell) {
 }
 
 int HeadlessApp::DumpStore(const AppShell& shell) {
+  // Without an allocation table there is no store: nothing to list, and none is made.
+  if (!platform::FileExists(shell.folders().database_folder + "/fat")) return 0;
   DatabaseGuard guard(shell.folders().working_folder);
   ScopedDatabase db(guard);
   if (!db) {
     Print("korvo-headless: the news store cannot be opened");
     return 1;
   }
-  std::lock_guard<std::mutex> lock(out_mutex_);
-  korvo::DumpStore(*db, out_);
+  {
+    std::lock_guard<std::mutex> lock(out_mutex_);
+    korvo::DumpStore(*db, out_);
+  }
+  if (db->read_only()) {
+    // Listed as it is; the message goes beside the listing, not into it.
+    std::cerr << kReadOnlyStoreMessage << std::endl;
+    return kExitReadOnlyStore;
+  }
   return 0;
 }
 
@@ -148,12 +163,23 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
     return options_.dump_store ? 1 : 0;
   }
   shell.ScanCommandLine(environment.command_line);
+  if (options_.dump_store) {
+    // A listing only reads: it creates no working folder, no database folder and no store.
+    if (!shell.FindWorkingFolder(environment.start_folder, environment.app_data)) return 0;
+    return DumpStore(shell);
+  }
   shell.EnterWorkingFolder(environment.start_folder, environment.app_data);
-  if (options_.dump_store) return DumpStore(shell);
 
   AttachComponents(shell);
   if (!options_.echo_plugin_log.empty()) InstallEchoPlugin(options_.echo_plugin_log);
   shell.TakeStoreHolder();
+  bool read_only_store = false;
+  {
+    DatabaseGuard guard(shell.folders().working_folder);
+    ScopedDatabase db(guard);
+    read_only_store = db && db->read_only();
+  }
+  if (read_only_store) Print(kReadOnlyStoreMessage);
   shell.OpenMainWindowParts();
   shell.ContinueStartup();
   PrintLocations(shell);
@@ -177,7 +203,7 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
   Print(std::string("korvo-headless: stopped") +
         (saved ? ", settings saved" : ", settings NOT saved"));
   termination.Done();
-  return 0;
+  return read_only_store ? kExitReadOnlyStore : 0;
 }
 
 }  // namespace korvo

@@ -42,7 +42,10 @@ BrowseWiring::BrowseWiring(HINSTANCE instance, AppShell& shell, const UpdateWiri
   };
   std::shared_ptr<TickerLists> ticker = road.ticker;
   if (ticker) services_.shown_items = [ticker] { return ticker->shown(); };
-  services_.pause_ticker = [this](bool pause) { Pause(pause); };
+  services_.pause_ticker = [this](bool pause) {
+    browse_holds_ticker_.store(pause);
+    Pause(pause);
+  };
   UpdateComponent* update = road.update;
   if (update != nullptr) {
     services_.start_update = [update] { return update->RunNow(); };
@@ -60,12 +63,21 @@ BrowseWiring::BrowseWiring(HINSTANCE instance, AppShell& shell, const UpdateWiri
 BrowseWiring::~BrowseWiring() { window_.reset(); }
 
 void BrowseWiring::Attach(MainWindowHooks& hooks) {
+  // The engine's pause is one flag, and menus and dialogs resume the ticker when they close: while
+  // the browse window is open those resumes are dropped, so the ticker stays paused until the
+  // window closes and resumes it itself.
   push_engine_command_ = hooks.push_engine_command;
+  if (push_engine_command_) {
+    hooks.push_engine_command = [this, push = push_engine_command_](EngineCommand command) {
+      if (command == EngineCommand::kResume && browse_holds_ticker_.load()) return;
+      push(command);
+    };
+  }
   hooks.edit_channels = [this](HWND main_window) {
     services_.main_window = main_window;
     Pause(true);
     const bool ok = RunChannelDialog(services_, main_window);
-    Pause(false);
+    if (!browse_holds_ticker_.load()) Pause(false);
     return ok;
   };
   // At shut-down, before the settings are saved and the services stop, the browse window closes

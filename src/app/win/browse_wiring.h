@@ -6,7 +6,9 @@
 //     (or brings it forward), 32821 writes and opens the page of the items checked today, the
 //     favourite commands (34001 and up) open their sites in the browser; and the favourites
 //     submenu of the ticker menu is filled from fav.opml each time the ticker menu opens;
-//   - save_window_settings, chained: at shut-down an open browse window is closed first.
+//   - save_window_settings, chained: at shut-down an open browse window is closed first;
+//   - push_engine_command, wrapped: while the browse window is open, the resumes that menus and
+//     dialogs push when they close are dropped (the window keeps the ticker paused).
 //
 // The wiring lives as long as the shell (it is owned by KorvoApp's composition), on the window
 // thread; the browse window it opens is destroyed with it at the latest.
@@ -15,6 +17,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -58,6 +61,9 @@ class BrowseWiring {
   bool favourites_loaded_ = false;
   std::vector<FavouriteMenuEntry> favourites_menu_;
   std::unique_ptr<BrowseWindow> window_;
+  // True from the browse window's opening to its closing (it pauses the ticker meanwhile). Read
+  // by the push_engine_command wrapper, which any thread may call.
+  std::atomic<bool> browse_holds_ticker_{false};
   std::function<void(EngineCommand)> push_engine_command_;
 };
 
