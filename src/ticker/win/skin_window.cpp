@@ -178,7 +178,11 @@ LRESULT SkinWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       return 0;
     case WM_COMMAND: {
       const int id = LOWORD(w);
-      if (id >= kFirstSkinButtonId && id <= kLastSkinButtonId && HIWORD(w) == BN_CLICKED) {
+      // An owner-drawn button reports the second of two quick clicks as a double click: it is
+      // a click like the first (two quick "next" clicks step twice).
+      const int code = HIWORD(w);
+      if (id >= kFirstSkinButtonId && id <= kLastSkinButtonId &&
+          (code == BN_CLICKED || code == BN_DOUBLECLICKED)) {
         RunButton(id - kFirstSkinButtonId);
         return 0;
       }

@@ -10,7 +10,8 @@
 #define IDC_HOTKEY_MOD_FIRST 1005 /* 1005-1010: the modifier drop-downs, rows 0-5 */
 #define IDC_HOTKEY_KEY_FIRST 1047 /* 1047-1052: the key drop-downs, rows 0-5 */
 
-// "更新中" (updating): shown while a dropped link downloads; its button "停止" stops it.
+// "更新中" (updating): shown while a dropped link downloads; its button "停止" (IDCANCEL) stops it.
+// The dialog is defined once, in res/browse.rc, which the browse window's update uses too.
 #define IDD_UPDATING 145
 
 // The default site icon.

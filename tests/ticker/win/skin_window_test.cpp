@@ -1,5 +1,6 @@
 // The skin window in the test's own process (under Wine): applying a skin, the item texts and
-// their getters, texts and buffers from other processes refused, the animation and size messages.
+// their getters, texts and buffers from other processes refused, the animation and size messages,
+// button clicks.
 #include "ticker/win/skin_window.h"
 
 #include <gtest/gtest.h>
@@ -54,13 +55,16 @@ class SkinWindowTest : public ::testing::Test {
     const std::string folder = dir_ / "skin/green";
     ASSERT_TRUE(platform::MakeDirectory(dir_ / "skin"));
     ASSERT_TRUE(platform::MakeDirectory(folder));
-    // Face 100 x 30 (two frames wide, two rows), news box 10,5 80 x 20, dark green.
+    // Face 100 x 30 (two frames wide, two rows), news box 10,5 80 x 20, dark green; a fold
+    // button (300) at 2,2.
     ASSERT_TRUE(platform::WriteWholeFile(folder + "/face.bmp", Bitmap(200, 60, 0x004000)));
+    ASSERT_TRUE(platform::WriteWholeFile(folder + "/btn_bitmap.btn", Bitmap(24, 16, 0xFFFFFF)));
     ASSERT_TRUE(platform::WriteWholeFile(
         folder + "/green.ini",
         "[newsbox]\r\nx=10\r\ny=5\r\nwidth=80\r\nheight=20\r\n[skininfo]\r\nwidth=100\r\n"
         "height=30\r\nstretch_y_st=5\r\nstretch_y_end=25\r\n[site_info]\r\nsite_width=50\r\n"
-        "site_height=10\r\n"));
+        "site_height=10\r\n[button_info]\r\nwidth=8\r\nheight=8\r\n"
+        "[btn0]\r\nxpos=2\r\nypos=2\r\naction=18\r\nwidth=8\r\nheight=8\r\n"));
     headline_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 100, 100, 80, 20, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(headline_, nullptr);
@@ -141,6 +145,18 @@ TEST_F(SkinWindowTest, AnimationAndSizeMessages) {
   EXPECT_EQ(window_.skin()->layout.size(), (SkinSize{100, 30}));
   EXPECT_EQ(size_changes_, 3);
   EXPECT_EQ(window_.margins(), (SkinMargins{10, 10, 5, 5}));
+}
+
+TEST_F(SkinWindowTest, EveryClickOfAQuickPairRunsTheButton) {
+  // Button 0 folds (action 18). An owner-drawn button reports the second of two quick clicks as
+  // a double click.
+  HWND button = GetDlgItem(window_.hwnd(), 300);
+  ASSERT_NE(button, nullptr);
+  Send(WM_COMMAND, MAKEWPARAM(300, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  EXPECT_EQ(window_.skin()->layout.size().height, 10);
+  Send(WM_COMMAND, MAKEWPARAM(300, BN_DOUBLECLICKED), reinterpret_cast<LPARAM>(button));
+  EXPECT_EQ(window_.skin()->layout.size().height, 30);
+  EXPECT_EQ(size_changes_, 2);
 }
 
 }  // namespace
