@@ -11,10 +11,10 @@
 #include "app/win/second_instance.h"
 #include "app/win/win_text.h"
 #include "app/win/window_classes.h"
+#include "plugin_host/plugin_notification_dispatcher.h"
 #include "shell/main_window_ids.h"
 #include "store/database_guard.h"
 #include "store/store_holder.h"
-#include "plugin_host/plugin_notification_dispatcher.h"
 #include "store/win/progress_window.h"
 #include "ticker/headline_display.h"
 #include "ticker/ticker_lists.h"
@@ -112,9 +112,8 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
     return static_cast<int>(engine_stage->first_list_count());
   };
   tw->SetEngineCommands(hooks.push_engine_command);
-  tw->SetSkinApplied([headline](const Skin* skin, COLORREF background) {
-    headline->SetSkin(skin, background);
-  });
+  tw->SetSkinApplied(
+      [headline](const Skin* skin, COLORREF background) { headline->SetSkin(skin, background); });
   hooks.create_ticker_parts = [headline, tw](HWND window) {
     headline->Attach(window);
     tw->CreateParts(window);

@@ -60,8 +60,7 @@ class MessageBoxDialogs : public UserDialogs {
                        MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
   }
   void ShowWarning(const std::string& text, const std::string& caption) override {
-    MessageBoxW(owner_, WideText(text).c_str(), WideText(caption).c_str(),
-                MB_OK | MB_ICONWARNING);
+    MessageBoxW(owner_, WideText(text).c_str(), WideText(caption).c_str(), MB_OK | MB_ICONWARNING);
   }
   bool AskImportSource(std::string*) override { return false; }
   bool AskExportPath(std::string*) override { return false; }

@@ -36,8 +36,7 @@ void LayeredHeadlineRenderer::PresentBack() {
     return;
   }
   GdiFlush();
-  PresentLayeredFrame(window_, back_.dc, box_width_, box_height_, background_colour(),
-                      mode_.blend);
+  PresentLayeredFrame(window_, back_.dc, box_width_, box_height_, background_colour(), mode_.blend);
 }
 
 }  // namespace korvo

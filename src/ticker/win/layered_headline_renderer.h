@@ -27,8 +27,7 @@ struct HeadlinePresentation {
 
 class LayeredHeadlineRenderer : public GdiHeadlineRenderer {
  public:
-  LayeredHeadlineRenderer(std::function<HWND()> window,
-                          std::function<HeadlinePresentation()> mode);
+  LayeredHeadlineRenderer(std::function<HWND()> window, std::function<HeadlinePresentation()> mode);
 
   void Present(const EffectFrame& frame) override;
 

@@ -513,8 +513,7 @@ void TickerWindows::HandleDrop(const DroppedThing& thing) {
 
 // --- Messages ---
 
-bool TickerWindows::HandleMessage(HWND window, UINT message, WPARAM w, LPARAM l,
-                                  LRESULT* result) {
+bool TickerWindows::HandleMessage(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result) {
   const bool handled = Dispatch(window, message, w, l, result);
   UpdatePresentation();
   return handled;
