@@ -7,6 +7,7 @@ writes
     korvo.ico     application icon (16, 32 and 48 pixels, 32-bit with alpha)
     tray.ico      tray icon (16 and 32 pixels, 32-bit with alpha)
     tray_old.ico  tray icon for systems without alpha icons (16 and 32 pixels, 16 colours)
+    site.ico      the default site icon beside headlines (16 and 32 pixels): a globe
 
 The picture: a blue rounded square (a screen) with three white headline lines and a gold ticker
 band across its lower half carrying a dark arrow. Everything is computed here, so the build needs
@@ -123,6 +124,24 @@ def image_4(pixels):
     return header + palette + bytes(xor) + and_mask(pixels)
 
 
+def draw_globe(size):
+    """A blue globe with a white meridian and equator, transparent around it."""
+    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    c = (size - 1) / 2.0
+    r = size / 2.0 - 0.5
+    for y in range(size):
+        for x in range(size):
+            d = ((x - c) ** 2 + (y - c) ** 2) ** 0.5
+            if d > r:
+                continue
+            colour = BLUE_DARK if d > r - 1.2 else BLUE
+            # Equator, meridian and one parallel on each side.
+            if abs(y - c) < 0.6 or abs(x - c) < 0.6 or abs(abs(y - c) - r / 2) < 0.5:
+                colour = WHITE
+            px[y][x] = (*colour, 255)
+    return px
+
+
 def write_ico(path, images):
     """images: list of (size, bits per pixel, colour count, bytes)."""
     out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
@@ -147,6 +166,7 @@ def main():
     write_ico(folder / 'tray.ico', [(s, 32, 0, image_32(draw(s))) for s in (16, 32)])
     write_ico(folder / 'tray_old.ico',
               [(s, 4, 16, image_4(draw(s, accent=(255, 255, 0)))) for s in (16, 32)])
+    write_ico(folder / 'site.ico', [(s, 32, 0, image_32(draw_globe(s))) for s in (16, 32)])
 
 
 if __name__ == '__main__':

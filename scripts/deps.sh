@@ -4,6 +4,7 @@
 #   scripts/deps.sh            everything (build, Windows cross build, Wine, tests)
 #   scripts/deps.sh native     only what the native build and its tests need
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 what=${1:-all}
 
@@ -42,6 +43,29 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -q
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# minizip for the Windows builds: unzip.c and ioapi.c from contrib/minizip of Debian's zlib source
+# package, compiled by CMake with the cross compilers (the native build uses libminizip-dev). The
+# source comes through a temporary deb-src list of its own, so the system's apt lists stay as
+# they are; the files land in build/deps/minizip.
+minizip_dir=build/deps/minizip
+if [ "$what" = all ] && [ ! -f "$minizip_dir/unzip.c" ]; then
+  echo "deps: fetching the zlib source package for minizip"
+  tmp=$(mktemp -d)
+  mkdir -p "$tmp/lists/partial" "$tmp/cache/archives/partial"
+  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+    >"$tmp/sources.list"
+  apt_opts=(-o "Dir::Etc::SourceList=$tmp/sources.list" -o Dir::Etc::SourceParts=/dev/null
+            -o "Dir::State::Lists=$tmp/lists" -o "Dir::Cache=$tmp/cache" -o APT::Sandbox::User=root)
+  apt-get "${apt_opts[@]}" update -qq
+  (cd "$tmp" && apt-get "${apt_opts[@]}" source --download-only -qq zlib)
+  tar -xf "$tmp"/zlib_*.orig.tar.* -C "$tmp"
+  mkdir -p "$minizip_dir"
+  for f in unzip.c unzip.h ioapi.c ioapi.h iowin32.c iowin32.h crypt.h; do
+    cp "$tmp"/zlib-*/contrib/minizip/$f "$minizip_dir/"
+  done
+  rm -rf "$tmp"
 fi
 
 # Japanese locale: Wine takes the system language (1041) and code page 932 from it.

@@ -11,4 +11,11 @@ FetchContext CurrentFolderContext(const HttpSettings& settings) {
   return c;
 }
 
+FetchContext FolderContext(const std::string& folder) {
+  FetchContext c;
+  c.settings = HttpSettingsFrom(LoadNetworkSettings(folder));
+  c.working_folder = folder;
+  return c;
+}
+
 }  // namespace korvo

@@ -8,6 +8,7 @@
 
 #include "fetch/fetch_clock.h"
 #include "fetch/http_settings.h"
+#include "shell/network_settings.h"
 
 namespace korvo {
 
@@ -23,6 +24,9 @@ struct FetchContext {
 
 // A context for the current directory, as the program uses it (its working folder).
 FetchContext CurrentFolderContext(const HttpSettings& settings);
+
+// A context for the working folder `folder` (UTF-8) with the network settings it holds.
+FetchContext FolderContext(const std::string& folder);
 
 }  // namespace korvo
 

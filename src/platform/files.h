@@ -29,6 +29,8 @@ bool MakeDirectory(const std::string& path);
 // Copies `from` to `to` unless `to` already exists; false when nothing was copied.
 bool CopyFileNoOverwrite(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);  // true when the file was removed
+// Removes a folder that holds nothing; false when it is not empty or cannot be removed.
+bool RemoveEmptyDirectory(const std::string& path);
 // Renames a file; an existing `to` is replaced when `replace` is set (atomically where the OS
 // can), else the rename fails.
 bool RenameFile(const std::string& from, const std::string& to, bool replace);

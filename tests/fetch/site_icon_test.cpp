@@ -4,10 +4,12 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/http_test_server.h"
 #include "fetch/fetch_test_support.h"
+#include "fetch/icon_directory.h"
 #include "fetch/shortcut_icon_link.h"
 #include "fetch/site_icon_cache.h"
 #include "fetch/site_icon_fetcher.h"
@@ -106,6 +108,60 @@ TEST(SiteIconCacheTest, OnlyImagesCountAsIcons) {
   EXPECT_FALSE(cache.IsFresh(link));
   clock.unix_seconds -= 16 * kDay;  // the file is two days in the future: the clock went back
   EXPECT_FALSE(cache.IsFresh(link));
+}
+
+// An icon file whose directory lists `sizes` (width, bit count), each image 40 bytes at the end.
+std::string IconDirectory(const std::vector<std::pair<int, int>>& sizes) {
+  std::string s("\0\0\1\0", 4);
+  s += static_cast<char>(sizes.size());
+  s += '\0';
+  size_t offset = 6 + 16 * sizes.size();
+  for (const auto& [side, bits] : sizes) {
+    const char entry[16] = {static_cast<char>(side & 0xFF),
+                            static_cast<char>(side & 0xFF),
+                            0,
+                            0,
+                            1,
+                            0,
+                            static_cast<char>(bits),
+                            0,
+                            40,
+                            0,
+                            0,
+                            0,
+                            static_cast<char>(offset),
+                            static_cast<char>(offset >> 8),
+                            0,
+                            0};
+    s.append(entry, 16);
+    offset += 40;
+  }
+  return s + std::string(40 * sizes.size(), 'x');
+}
+
+TEST(IconDirectoryTest, ChoosesTheBestImageAndChecksBounds) {
+  const struct {
+    std::vector<std::pair<int, int>> sizes;
+    int want;  // index of the entry chosen
+  } cases[] = {
+      {{{32, 32}, {16, 8}, {16, 32}}, 2},  // exact size, most colours
+      {{{48, 32}, {32, 32}}, 1},           // smallest larger
+      {{{8, 32}, {12, 32}}, 1},            // the largest when all are smaller
+      {{{0, 32}, {24, 4}}, 1},             // 0 means 256
+  };
+  for (const auto& c : cases) {
+    const std::string bytes = IconDirectory(c.sizes);
+    IconImageRef ref;
+    ASSERT_TRUE(ChooseIconImage(bytes, 16, 16, &ref));
+    EXPECT_EQ(ref.offset, 6 + 16 * c.sizes.size() + 40 * static_cast<size_t>(c.want));
+    EXPECT_EQ(ref.size, 40u);
+  }
+  std::string lying = IconDirectory({{16, 32}});
+  lying[6 + 8] = '\x7F';  // the image would run past the end
+  IconImageRef ref;
+  EXPECT_FALSE(ChooseIconImage(lying, 16, 16, &ref));
+  EXPECT_FALSE(ChooseIconImage("Nico", 16, 16, &ref));
+  EXPECT_FALSE(ChooseIconImage(IconDirectory({{16, 32}}).substr(0, 12), 16, 16, &ref));
 }
 
 TEST(ShortcutIconLinkTest, FindsTheLinkInTheHead) {

@@ -11,6 +11,7 @@
 #include "app/win/second_instance.h"
 #include "app/win/win_text.h"
 #include "app/win/window_classes.h"
+#include "plugin_host/plugin_notification_dispatcher.h"
 #include "shell/main_window_ids.h"
 #include "store/database_guard.h"
 #include "store/legacy_import_stage.h"
@@ -21,6 +22,8 @@
 #include "ticker/win/gdi_headline_renderer.h"
 #include "ticker/win/headline_window.h"
 #include "ticker/win/headline_window_host.h"
+#include "ticker/win/layered_headline_renderer.h"
+#include "ticker/win/ticker_windows.h"
 #include "ticker/win/waitable_tick_source.h"
 
 namespace korvo {
@@ -68,11 +71,38 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
   // The ticker: the engine over the road's lists, drawing into the headline window (the main
   // window) on its display thread. Sent messages reach the window thread while it waits for the
   // engine at shut-down, so an engine thread that sends to a window never blocks that wait.
-  auto headline = std::make_shared<HeadlineWindow>(road.ticker, shell.folders().working_folder);
+  // The ticker windows (the skin window beneath the headline window, translucency, the tray
+  // fade, hot keys, drops, the headline window's pointer) live as long as the shell, like the
+  // engine; the display asks them how to present each frame.
+  const std::string folder = shell.folders().working_folder;
+  TickerWindows::Options windows;
+  windows.instance = instance_;
+  windows.skin_root = shell.folders().skin_folder;
+  windows.working_folder = folder;
+  windows.language_id = shell.catalog().language_id();
+  windows.channels = road.channels;
+  // Notifications the windows raise (9 moved, 14 / 15 around opening the site) go to the active
+  // plug-in; -1 from a plug-in vetoes a "before" step.
+  windows.notify_plugins = [](int notification) {
+    PluginNotificationDispatcher plugins;
+    return plugins.Notify(notification, std::string_view());
+  };
+  hooks.notify_plugins = [](int notification) {
+    PluginNotificationDispatcher plugins;
+    plugins.Notify(notification, std::string_view());
+  };
+  ticker_windows_ = std::make_shared<TickerWindows>(std::move(windows));
+  std::shared_ptr<TickerWindows> tw = ticker_windows_;
+
+  auto headline = std::make_shared<HeadlineWindow>(road.ticker, folder);
   auto display = std::make_shared<HeadlineDisplay>(
-      std::make_unique<GdiHeadlineRenderer>([headline] { return headline->hwnd(); }),
+      std::make_unique<LayeredHeadlineRenderer>([headline] { return headline->hwnd(); },
+                                                [tw] { return tw->Presentation(); }),
       std::make_unique<WaitableTickSource>());
   auto host = std::make_shared<HeadlineWindowHost>(headline);
+  host->SetSkinWindowSource([tw] { return tw->skin_window(); });
+  host->SetItemSink([tw](const TickerItem& item) { tw->ItemShown(item); });
+  headline->SetSkinWindowSource([tw] { return tw->skin_window(); });
   const TickerWiring ticker =
       AttachTickerEngine(shell, road.ticker, std::move(display), std::move(host), [] {
         MSG message;
@@ -87,17 +117,33 @@ void KorvoApp::AttachComponents(AppShell& shell, MainWindowHooks& hooks,
   hooks.ticker_item_count = [engine_stage] {
     return static_cast<int>(engine_stage->first_list_count());
   };
-  hooks.create_ticker_parts = [headline](HWND window) { headline->Attach(window); };
-  hooks.apply_window_settings = [headline](HWND, const GeneralSettings& settings) {
+  tw->SetEngineCommands(hooks.push_engine_command);
+  tw->SetSkinApplied(
+      [headline](const Skin* skin, COLORREF background) { headline->SetSkin(skin, background); });
+  hooks.create_ticker_parts = [headline, tw](HWND window) {
+    headline->Attach(window);
+    tw->CreateParts(window);
+  };
+  hooks.skin_window = [tw] { return tw->skin_window(); };
+  hooks.news_box_offset = [tw] { return tw->NewsBoxOffset(); };
+  hooks.apply_window_settings = [headline, tw](HWND window, const GeneralSettings& settings) {
     headline->ApplySettings(settings);
+    tw->ApplyWindowSettings(window, settings);
   };
-  hooks.handle_message = [headline](HWND window, UINT message, WPARAM w, LPARAM l,
-                                    LRESULT* result) {
-    return headline->HandleMessage(window, message, w, l, result);
+  hooks.load_skin = [tw](int command, const std::string& name) { tw->LoadSkin(command, name); };
+  hooks.show_ticker = [tw](bool show) { tw->ShowTicker(show); };
+  hooks.save_window_settings = [tw](GeneralSettings& settings) {
+    tw->SaveWindowSettings(settings);
   };
+  // The ticker windows first: with a skin they take the engine's layout message.
+  hooks.handle_message = [headline, tw](HWND window, UINT message, WPARAM w, LPARAM l,
+                                        LRESULT* result) {
+    return tw->HandleMessage(window, message, w, l, result) ||
+           headline->HandleMessage(window, message, w, l, result);
+  };
+  hooks.release_ticker_parts = [tw] { tw->ReleaseParts(); };
   // The local server (started after the update scheduler, stopped before the plug-in host).
   AttachLocalServer(shell, road, nullptr);
-  const std::string folder = shell.folders().working_folder;
   hooks.flush_store = [folder] {
     DatabaseGuard guard(folder);
     ScopedDatabase db(guard);
@@ -143,6 +189,10 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
   int exit_code = 0;
   {
     MainWindow window(instance_, shell, std::move(hooks));
+    if (ticker_windows_) {
+      ticker_windows_->SetSkinMenuAdder(
+          [&window](const std::string& name) { window.AddSkinEntry(name); });
+    }
     if (window.Create(class_name, title, show_command)) {
       HACCEL accelerators =
           LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(resource_id::kAccelerators));
@@ -151,6 +201,7 @@ int KorvoApp::Run(const std::wstring& command_line, int show_command) {
   }
   browse_.reset();
   shell.ReleaseProcess();
+  ticker_windows_.reset();
   return exit_code;
 }
 

@@ -28,6 +28,8 @@
 
 namespace korvo {
 
+class TickerWindows;
+
 class KorvoApp {
  public:
   explicit KorvoApp(HINSTANCE instance) : instance_(instance) {}
@@ -42,6 +44,9 @@ class KorvoApp {
   void AttachComponents(AppShell& shell, MainWindowHooks& hooks, ProgressProvider* progress);
 
   HINSTANCE instance_;
+  // The ticker windows (the skin window and the headline window's ticker side); made by
+  // AttachComponents, released after the main window.
+  std::shared_ptr<TickerWindows> ticker_windows_;
   // The browse window and the channel dialogs; destroyed after the message loop, before OLE ends.
   std::unique_ptr<BrowseWiring> browse_;
 };

@@ -396,6 +396,17 @@ bool MainWindow::SelectSkin(int command) {
   return true;
 }
 
+int MainWindow::AddSkinEntry(const std::string& name) {
+  if (skins_.CommandFor(name) != menu_command::kNoSkin) return 0;
+  const int command = skins_.Add(name);
+  if (command == 0) return 0;
+  if (HMENU skin_menu = GetSubMenu(ticker_menu(), menu_position::kSkinSubmenu)) {
+    AppendMenuW(skin_menu, MF_STRING, static_cast<UINT_PTR>(command), MenuText(name).c_str());
+  }
+  UpdateSkinChecks();
+  return command;
+}
+
 void MainWindow::UpdateSkinChecks() {
   HMENU skin_menu = GetSubMenu(ticker_menu(), menu_position::kSkinSubmenu);
   if (skin_menu == nullptr) return;

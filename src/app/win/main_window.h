@@ -71,6 +71,9 @@ class MainWindow {
   // Selects the skin entry `command` (32782: none): moves the check mark, loads the skin (hook)
   // and relayouts. False when `command` is no entry.
   bool SelectSkin(int command);
+  // A skin installed while running (a dropped package): appended to the skin submenu. Returns
+  // its command; 0 when the menu is full or the name is empty or already listed.
+  int AddSkinEntry(const std::string& name);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -72,6 +72,8 @@ bool CopyFileNoOverwrite(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) { return ::unlink(Native(path).c_str()) == 0; }
 
+bool RemoveEmptyDirectory(const std::string& path) { return ::rmdir(Native(path).c_str()) == 0; }
+
 bool RenameFile(const std::string& from, const std::string& to, bool replace) {
   if (replace) return ::rename(Native(from).c_str(), Native(to).c_str()) == 0;
   // link + unlink refuses an existing target atomically.

@@ -49,6 +49,10 @@ bool CopyFileNoOverwrite(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != 0; }
 
+bool RemoveEmptyDirectory(const std::string& path) {
+  return RemoveDirectoryW(WidePath(path).c_str()) != 0;
+}
+
 bool RenameFile(const std::string& from, const std::string& to, bool replace) {
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
   return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), flags) != 0;

@@ -13,8 +13,8 @@
 // Per frame (Present): one BitBlt from the strip to the window for plain frames; the composed
 // ones fill the back buffer, draw into it and copy it out. Nothing is allocated per frame.
 //
-// What a skin changes later (the box, the colour key and the per-pixel path through
-// UpdateLayeredWindow) goes through the protected virtual members.
+// What a skin changes (the per-pixel path through UpdateLayeredWindow) is LayeredHeadlineRenderer,
+// through the protected virtual members.
 //
 // Threads: the window comes from `window()` at each Prepare (null: nothing is drawn); every
 // other member runs on the display thread.
@@ -64,6 +64,8 @@ class GdiHeadlineRenderer : public HeadlineRenderer {
   // Puts the composed back buffer on screen.
   virtual void PresentBack();
 
+  // The background of the item being shown (COLORREF), also the colour key of per-pixel frames.
+  uint32_t background_colour() const { return background_; }
   bool MakeSurface(int width, int height, Surface* surface);
   void FreeSurface(Surface* surface);
 

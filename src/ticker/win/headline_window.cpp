@@ -14,7 +14,18 @@ HeadlineWindow::HeadlineWindow(std::shared_ptr<TickerLists> lists, std::string w
     : lists_(std::move(lists)), working_folder_(std::move(working_folder)) {}
 
 void HeadlineWindow::ApplySettings(const GeneralSettings& settings) {
-  style_ = HeadlineStyle::FromSettings(settings);
+  const HeadlineStyle skin_part = style_;
+  user_style_ = HeadlineStyle::FromSettings(settings);
+  style_ = user_style_;
+  if (skin_part.skin_loaded) {
+    style_.skin_loaded = true;
+    style_.skin_colours = skin_part.skin_colours;
+    style_.effect = skin_part.effect;
+    style_.hold_ms = skin_part.hold_ms;
+    style_.add_desc = skin_part.add_desc;
+    style_.antialias = skin_part.antialias;
+    style_.back_colour = skin_part.back_colour;
+  }
   if (engine_) engine_->SetStyle(style_);
   {
     std::lock_guard<std::mutex> lock(browser_mutex_);
@@ -30,9 +41,24 @@ BrowserSettings HeadlineWindow::browser() const {
   return browser_;
 }
 
+void HeadlineWindow::SetSkin(const Skin* skin, uint32_t background) {
+  style_ = user_style_;
+  if (skin != nullptr) {
+    style_.skin_loaded = true;
+    style_.skin_colours = {skin->spec.new_colour, skin->spec.read_colour, skin->spec.old_colour};
+    style_.effect = skin->effect;
+    style_.hold_ms = static_cast<uint32_t>(skin->hold_time > 0 ? skin->hold_time : 0);
+    style_.add_desc = skin->spec.add_desc;
+    style_.antialias = skin->spec.antialias;
+    style_.back_colour = background & 0xFFFFFFu;
+  }
+  if (engine_) engine_->SetStyle(style_);
+  if (HWND window = hwnd()) InvalidateRect(window, nullptr, TRUE);
+}
+
 void HeadlineWindow::Layout() {
   HWND window = hwnd();
-  if (window == nullptr) return;
+  if (window == nullptr || style_.skin_loaded) return;
   HDC dc = GetDC(window);
   if (dc == nullptr) return;
   HFONT font = CreateHeadlineFont(style_, style_.font_size);

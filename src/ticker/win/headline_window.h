@@ -30,6 +30,7 @@
 #include "shell/general_settings.h"
 #include "shell/main_window_ids.h"
 #include "ticker/headline_style.h"
+#include "ticker/skin.h"
 #include "ticker/ticker_engine.h"
 #include "ticker/win/browser_launch.h"
 
@@ -53,7 +54,11 @@ class HeadlineWindow {
   HWND hwnd() const { return window_.load(); }
 
   void ApplySettings(const GeneralSettings& settings);
-  // The layout step without a skin.
+  // What the skin gives the headline (null: no skin): its colours, effect, hold time, appended
+  // description, antialiasing, and `background` (the face's colour at the news box, which is the
+  // strips' background and colour key). The engine gets the new style.
+  void SetSkin(const Skin* skin, uint32_t background);
+  // The layout step without a skin (with one, the ticker windows lay out both windows).
   void Layout();
   bool HandleMessage(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result);
 
@@ -70,7 +75,8 @@ class HeadlineWindow {
   std::shared_ptr<TickerEngine> engine_;
   std::function<HWND()> skin_window_;
   std::atomic<HWND> window_{nullptr};
-  HeadlineStyle style_;  // window thread
+  HeadlineStyle style_;       // window thread
+  HeadlineStyle user_style_;  // the settings' part, without the skin's
   int layout_height_ = 0;
   mutable std::mutex browser_mutex_;
   BrowserSettings browser_;

@@ -29,6 +29,7 @@ void HeadlineWindowHost::Post(UINT message, WPARAM w, LPARAM l) {
 
 void HeadlineWindowHost::ItemSelected(const TickerItem& item, size_t /*position*/,
                                       size_t /*count*/) {
+  if (item_sink_) item_sink_(item);
   Post(main_window_message::kItemStateFlags, item.state);
 }
 

@@ -1,7 +1,8 @@
 // HeadlineWindowHost: what the ticker engine asks of korvo.exe's windows, from the engine thread.
 // It only posts messages to the window thread (never waits for it), except for the clipboard
 // and the browser, which it drives itself:
-//   ItemSelected     1132 with the item's state flags to the headline window;
+//   ItemSelected     the item's texts to the item sink (the skin window's side); 1132 with its
+//                    state flags to the headline window;
 //   ListReloaded     1155 (*list reloaded*) to the headline window; the live-bookmark refresh;
 //   Relayout         kRelayoutMessage to the headline window;
 //   AnimationPaused  WM_USER+102 / +103 to the skin window, when there is one;
@@ -32,6 +33,9 @@ class HeadlineWindowHost : public TickerEngineHost {
   // The skin window (empty or null: none) and the live-bookmark refresh (empty: none yet).
   void SetSkinWindowSource(std::function<HWND()> source) { skin_window_ = std::move(source); }
   void SetLiveBookmarkRefresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
+  // Where each selected item's texts go (the skin window's side); called on the engine thread,
+  // so it must only copy and post.
+  void SetItemSink(std::function<void(const TickerItem&)> sink) { item_sink_ = std::move(sink); }
 
   void EngineThreadStarts() override;
   void EngineThreadEnds() override;
@@ -50,6 +54,7 @@ class HeadlineWindowHost : public TickerEngineHost {
   std::shared_ptr<HeadlineWindow> window_;
   std::function<HWND()> skin_window_;
   std::function<void()> refresh_;
+  std::function<void(const TickerItem&)> item_sink_;
   bool com_ = false;
 };
 
