@@ -11,41 +11,41 @@ constexpr uint8_t kNonAntialiasedQuality = 3;
 constexpr uint8_t kVariablePitchSwiss = 0x22;
 }  // namespace
 
-bool HeadlineFontSpec::operator==(const HeadlineFontSpec& o) const {
+bool HeadlineFontChoice::operator==(const HeadlineFontChoice& o) const {
   return face == o.face && height == o.height && weight == o.weight && italic == o.italic &&
          underline == o.underline && strike_out == o.strike_out && char_set == o.char_set &&
          quality == o.quality && pitch_and_family == o.pitch_and_family;
 }
 
-HeadlineFontSpec HeadlineFont(const HeadlineStyle& style, int height) {
+HeadlineFontChoice HeadlineFont(const HeadlineStyle& style, int height) {
   const TitleFont& font = style.font;
-  HeadlineFontSpec spec;
-  spec.height = height;
-  spec.weight = font.weight;
-  spec.italic = font.italic != 0;
-  spec.underline = font.underline != 0;
-  spec.strike_out = font.strike_out != 0;
-  spec.char_set = font.char_set == 0 ? kDefaultCharset : font.char_set;
-  spec.quality = font.quality;
-  spec.pitch_and_family = font.pitch_and_family;
-  spec.face = font.face_name;
-  if (spec.face.empty()) {
+  HeadlineFontChoice def;
+  def.height = height;
+  def.weight = font.weight;
+  def.italic = font.italic != 0;
+  def.underline = font.underline != 0;
+  def.strike_out = font.strike_out != 0;
+  def.char_set = font.char_set == 0 ? kDefaultCharset : font.char_set;
+  def.quality = font.quality;
+  def.pitch_and_family = font.pitch_and_family;
+  def.face = font.face_name;
+  if (def.face.empty()) {
     if (style.system_major >= 6) {
-      spec.face = "meiryo";
+      def.face = "meiryo";
     } else {
-      spec.quality = kNonAntialiasedQuality;
-      spec.pitch_and_family = kVariablePitchSwiss;
+      def.quality = kNonAntialiasedQuality;
+      def.pitch_and_family = kVariablePitchSwiss;
     }
   }
-  return spec;
+  return def;
 }
 
-HeadlineFontSpec FallbackFont(const HeadlineFontSpec& failed) {
-  HeadlineFontSpec spec = failed;
-  spec.height = std::clamp(failed.height, 9, 72);
-  spec.char_set = kOemCharset;
-  spec.face.clear();
-  return spec;
+HeadlineFontChoice FallbackFont(const HeadlineFontChoice& failed) {
+  HeadlineFontChoice def = failed;
+  def.height = std::clamp(failed.height, 9, 72);
+  def.char_set = kOemCharset;
+  def.face.clear();
+  return def;
 }
 
 int NoSkinHeadlineHeight(int sample_height, uint32_t flags) {

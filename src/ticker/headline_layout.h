@@ -1,5 +1,5 @@
 // The headline window's layout decisions without a skin, and the headline font's description
-// with its fallback (the Win32 side turns a HeadlineFontSpec into a LOGFONT).
+// with its fallback (the Win32 side turns a HeadlineFontChoice into a LOGFONT).
 #ifndef KORVO_TICKER_HEADLINE_LAYOUT_H_
 #define KORVO_TICKER_HEADLINE_LAYOUT_H_
 
@@ -10,7 +10,7 @@
 
 namespace korvo {
 
-struct HeadlineFontSpec {
+struct HeadlineFontChoice {
   std::string face;  // CP932; empty: the system's choice
   int height = 20;   // pixels (the character height)
   int weight = 0;
@@ -20,7 +20,7 @@ struct HeadlineFontSpec {
   uint8_t char_set = 1;  // DEFAULT_CHARSET
   uint8_t quality = 0;
   uint8_t pitch_and_family = 0;
-  bool operator==(const HeadlineFontSpec& o) const;
+  bool operator==(const HeadlineFontChoice& o) const;
 };
 
 // The headline font for `style` at `height` pixels: the user's title font; a stored face name
@@ -28,10 +28,10 @@ struct HeadlineFontSpec {
 // no face with non-antialiased quality and a variable-pitch sans-serif family. A stored
 // character set of 0 (the western set, which has no Japanese glyphs) is taken as the default
 // set.
-HeadlineFontSpec HeadlineFont(const HeadlineStyle& style, int height);
+HeadlineFontChoice HeadlineFont(const HeadlineStyle& style, int height);
 // The retry when that font cannot be made: the height clamped to 9..72, the OEM character set,
 // no face name.
-HeadlineFontSpec FallbackFont(const HeadlineFontSpec& failed);
+HeadlineFontChoice FallbackFont(const HeadlineFontChoice& failed);
 
 // The measuring text for the window height without a skin.
 constexpr char kHeightSample[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";

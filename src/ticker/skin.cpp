@@ -7,18 +7,18 @@
 
 namespace korvo {
 
-Skin Skin::Make(std::string name, SkinFiles files, SkinSpec spec,
-                std::vector<SkinButtonSpec> buttons, int bitmap_width, int bitmap_height,
+Skin Skin::Make(std::string name, SkinFiles files, SkinDefinition def,
+                std::vector<SkinButtonDefinition> buttons, int bitmap_width, int bitmap_height,
                 const SkinUserSettings& user, bool button_bitmap_usable) {
   Skin skin;
   skin.name = std::move(name);
   skin.files = std::move(files);
-  skin.layout = SkinLayout(spec, bitmap_width, bitmap_height);
+  skin.layout = SkinLayout(def, bitmap_width, bitmap_height);
   skin.layout.ApplyStoredSize(user.width, user.height);
-  skin.effect = user.scroll != -1 ? user.scroll : spec.scroll;
-  skin.hold_time = user.hold_time != 0 ? user.hold_time : spec.hold_time;
-  if (button_bitmap_usable && spec.has_buttons()) skin.buttons = std::move(buttons);
-  skin.spec = std::move(spec);
+  skin.effect = user.scroll != -1 ? user.scroll : def.scroll;
+  skin.hold_time = user.hold_time != 0 ? user.hold_time : def.hold_time;
+  if (button_bitmap_usable && def.has_buttons()) skin.buttons = std::move(buttons);
+  skin.def = std::move(def);
   return skin;
 }
 
@@ -46,10 +46,10 @@ std::optional<Skin> LoadSkin(const std::string& skin_root, const std::string& na
   int width = 0;
   int height = 0;
   if (!ReadBitmapSize(files.bitmap, &width, &height)) return std::nullopt;
-  SkinSpec spec = ReadSkinSpec(ini);
-  std::vector<SkinButtonSpec> buttons = ReadSkinButtons(ini);
+  SkinDefinition def = ReadSkinDefinition(ini);
+  std::vector<SkinButtonDefinition> buttons = ReadSkinButtons(ini);
   const bool button_bitmap = !files.button_bitmap.empty();
-  return Skin::Make(name, std::move(files), std::move(spec), std::move(buttons), width, height,
+  return Skin::Make(name, std::move(files), std::move(def), std::move(buttons), width, height,
                     ReadSkinUserSettings(user_ini_path, name), button_bitmap);
 }
 
@@ -61,7 +61,7 @@ bool ReadSkinMargins(const std::string& skin_root, const std::string& name, Skin
   int width = 0;
   int height = 0;
   if (!ini.Load(files.ini) || !ReadBitmapSize(files.bitmap, &width, &height)) return false;
-  *margins = SkinLayout(ReadSkinSpec(ini), width, height).base_margins();
+  *margins = SkinLayout(ReadSkinDefinition(ini), width, height).base_margins();
   return true;
 }
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "ticker/skin_definition.h"
 #include "ticker/skin_files.h"
 #include "ticker/skin_layout.h"
-#include "ticker/skin_spec.h"
 #include "ticker/skin_user_settings.h"
 
 namespace korvo {
@@ -21,17 +21,17 @@ namespace korvo {
 struct Skin {
   std::string name;  // the folder name, CP932
   SkinFiles files;
-  SkinSpec spec;
+  SkinDefinition def;
   SkinLayout layout;
-  int effect = 0;                       // newsbox scroll, or user.ini's
-  int hold_time = 0;                    // newsbox hold_time, or user.ini's when non-zero
-  std::vector<SkinButtonSpec> buttons;  // empty without usable button images
+  int effect = 0;                             // newsbox scroll, or user.ini's
+  int hold_time = 0;                          // newsbox hold_time, or user.ini's when non-zero
+  std::vector<SkinButtonDefinition> buttons;  // empty without usable button images
 
   // Loading steps 2-6 over what was read: geometry from the bitmap's size, user.ini's size,
   // effect and hold time, and the buttons when `button_bitmap_usable` (the skin gives a button
   // size and btn_bitmap.btn loaded).
-  static Skin Make(std::string name, SkinFiles files, SkinSpec spec,
-                   std::vector<SkinButtonSpec> buttons, int bitmap_width, int bitmap_height,
+  static Skin Make(std::string name, SkinFiles files, SkinDefinition def,
+                   std::vector<SkinButtonDefinition> buttons, int bitmap_width, int bitmap_height,
                    const SkinUserSettings& user, bool button_bitmap_usable);
 };
 

@@ -6,24 +6,24 @@
 
 namespace korvo {
 
-SkinSize SkinButtonSize(const SkinButtonSpec& button, const SkinSpec& spec) {
-  return {button.width > 0 ? button.width : spec.button_width,
-          button.height > 0 ? button.height : spec.button_height};
+SkinSize SkinButtonSize(const SkinButtonDefinition& button, const SkinDefinition& def) {
+  return {button.width > 0 ? button.width : def.button_width,
+          button.height > 0 ? button.height : def.button_height};
 }
 
-SkinRect SkinButtonRect(const SkinButtonSpec& button, const SkinSpec& spec,
+SkinRect SkinButtonRect(const SkinButtonDefinition& button, const SkinDefinition& def,
                         const SkinLayout& layout) {
-  const SkinSize size = SkinButtonSize(button, spec);
+  const SkinSize size = SkinButtonSize(button, def);
   return layout.Place(button.x, button.y, size.width, size.height);
 }
 
-SkinButtonImage SkinButtonImageFor(const SkinButtonSpec& button, const SkinSpec& spec,
+SkinButtonImage SkinButtonImageFor(const SkinButtonDefinition& button, const SkinDefinition& def,
                                    SkinButtonState state) {
-  const SkinSize size = SkinButtonSize(button, spec);
+  const SkinSize size = SkinButtonSize(button, def);
   const int s = static_cast<int>(state);
   SkinButtonImage out;
   if (button.btnx < 0) {
-    out.image = {(3 * button.number + s) * spec.button_width, 0, size.width, size.height};
+    out.image = {(3 * button.number + s) * def.button_width, 0, size.width, size.height};
   } else {
     out.image = {button.btnx + size.width * s, button.btny < 0 ? 0 : button.btny, size.width,
                  size.height};

@@ -5,8 +5,8 @@
 #ifndef KORVO_TICKER_SKIN_BUTTON_H_
 #define KORVO_TICKER_SKIN_BUTTON_H_
 
+#include "ticker/skin_definition.h"
 #include "ticker/skin_layout.h"
-#include "ticker/skin_spec.h"
 
 namespace korvo {
 
@@ -18,10 +18,10 @@ enum class SkinButtonState { kNormal = 0, kPressed = 1, kHot = 2 };
 
 // The button's size: its own width and height, or the skin's button size where it gives -1 (or
 // any value below 1).
-SkinSize SkinButtonSize(const SkinButtonSpec& button, const SkinSpec& spec);
+SkinSize SkinButtonSize(const SkinButtonDefinition& button, const SkinDefinition& def);
 
 // The button's window rectangle on the face at the layout's current size.
-SkinRect SkinButtonRect(const SkinButtonSpec& button, const SkinSpec& spec,
+SkinRect SkinButtonRect(const SkinButtonDefinition& button, const SkinDefinition& def,
                         const SkinLayout& layout);
 
 struct SkinButtonImage {
@@ -31,7 +31,7 @@ struct SkinButtonImage {
 
 // Without `btnx`: column (3 x N + state) x the skin's button width, row 0. With `btnx` / `btny`:
 // (btnx + width x state, btny). With a mask (`maskx` >= 0): (maskx + width x state, masky).
-SkinButtonImage SkinButtonImageFor(const SkinButtonSpec& button, const SkinSpec& spec,
+SkinButtonImage SkinButtonImageFor(const SkinButtonDefinition& button, const SkinDefinition& def,
                                    SkinButtonState state);
 
 // What an action number does. Commands go to the headline window as WM_COMMAND.

@@ -17,11 +17,11 @@ uint32_t Pack(int low, int high) {
 uint32_t SkinMargins::packed_x() const { return Pack(left, right); }
 uint32_t SkinMargins::packed_y() const { return Pack(top, bottom); }
 
-SkinLayout::SkinLayout(const SkinSpec& spec, int bitmap_width, int bitmap_height)
+SkinLayout::SkinLayout(const SkinDefinition& def, int bitmap_width, int bitmap_height)
     : bitmap_width_(std::max(0, bitmap_width)), bitmap_height_(std::max(0, bitmap_height)) {
-  if (spec.face_width != 0 && spec.face_height != 0) {
-    base_width_ = std::max(0, spec.face_width);
-    base_height_ = std::max(0, spec.face_height);
+  if (def.face_width != 0 && def.face_height != 0) {
+    base_width_ = std::max(0, def.face_width);
+    base_height_ = std::max(0, def.face_height);
   } else {
     base_width_ = bitmap_width_;
     base_height_ = bitmap_height_;
@@ -29,21 +29,21 @@ SkinLayout::SkinLayout(const SkinSpec& spec, int bitmap_width, int bitmap_height
   width_ = base_width_;
   height_ = base_height_;
 
-  base_margins_.left = Clamp(spec.box_x, 0, base_width_);
-  base_margins_.top = Clamp(spec.box_y, 0, base_height_);
-  base_margins_.right = std::max(0, base_width_ - spec.box_width - spec.box_x);
-  base_margins_.bottom = std::max(0, base_height_ - spec.box_height - spec.box_y);
+  base_margins_.left = Clamp(def.box_x, 0, base_width_);
+  base_margins_.top = Clamp(def.box_y, 0, base_height_);
+  base_margins_.right = std::max(0, base_width_ - def.box_width - def.box_x);
+  base_margins_.bottom = std::max(0, base_height_ - def.box_height - def.box_y);
   box_base_width_ = std::max(0, base_width_ - base_margins_.left - base_margins_.right);
   box_base_height_ = std::max(0, base_height_ - base_margins_.top - base_margins_.bottom);
 
-  stretch_x_st_ = spec.stretch_x_st;
-  stretch_x_end_ = spec.stretch_x_end;
+  stretch_x_st_ = def.stretch_x_st;
+  stretch_x_end_ = def.stretch_x_end;
   if (stretch_x_end_ == 0) {
     stretch_x_st_ = base_margins_.left;
     stretch_x_end_ = base_width_ - base_margins_.right;
   }
-  stretch_y_st_ = spec.stretch_y_st;
-  stretch_y_end_ = spec.stretch_y_end;
+  stretch_y_st_ = def.stretch_y_st;
+  stretch_y_end_ = def.stretch_y_end;
   if (stretch_y_end_ == 0) {
     stretch_y_st_ = base_margins_.top;
     stretch_y_end_ = base_height_ - base_margins_.bottom;
@@ -54,15 +54,15 @@ SkinLayout::SkinLayout(const SkinSpec& spec, int bitmap_width, int bitmap_height
   stretch_y_end_ = Clamp(stretch_y_end_, 0, base_height_);
   stretch_y_st_ = Clamp(stretch_y_st_, 0, stretch_y_end_);
 
-  if (spec.has_animated_area() && spec.anime_width > 0 && spec.anime_height > 0) {
-    anime_x_ = spec.anime_x;
-    anime_y_ = spec.anime_y;
-    anime_width_ = spec.anime_width;
-    anime_height_ = spec.anime_height;
+  if (def.has_animated_area() && def.anime_width > 0 && def.anime_height > 0) {
+    anime_x_ = def.anime_x;
+    anime_y_ = def.anime_y;
+    anime_width_ = def.anime_width;
+    anime_height_ = def.anime_height;
   }
-  variable_size_ = spec.variable_size;
-  no_change_width_ = spec.no_change_width;
-  no_change_height_ = spec.no_change_height;
+  variable_size_ = def.variable_size;
+  no_change_width_ = def.no_change_width;
+  no_change_height_ = def.no_change_height;
 }
 
 SkinMargins SkinLayout::margins() const {
@@ -161,8 +161,8 @@ SkinRect SkinLayout::Place(int x, int y, int width, int height) const {
   return {x < 0 ? width_ + x : x, y < 0 ? height_ + y : y, width, height};
 }
 
-SkinRect SkinLayout::PluginArea(const SkinSpec& spec) const {
-  SkinRect area = Place(spec.plugin_x, spec.plugin_y, spec.plugin_width, spec.plugin_height);
+SkinRect SkinLayout::PluginArea(const SkinDefinition& def) const {
+  SkinRect area = Place(def.plugin_x, def.plugin_y, def.plugin_width, def.plugin_height);
   if (area.width > 0) area.width = std::max(0, area.width + width_ - base_width_);
   if (area.height > 0) area.height = std::max(0, area.height + height_ - base_height_);
   return area;

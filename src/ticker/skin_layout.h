@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "ticker/skin_spec.h"
+#include "ticker/skin_definition.h"
 
 namespace korvo {
 
@@ -60,7 +60,7 @@ class SkinLayout {
   // either is 0), the margins (right and bottom never negative; left and top kept inside the
   // face) and the stretch defaults (stretch_x_end 0: from the news box's left to the face width
   // minus the right margin; likewise for y). Stretch values outside the face are clamped to it.
-  SkinLayout(const SkinSpec& spec, int bitmap_width, int bitmap_height);
+  SkinLayout(const SkinDefinition& def, int bitmap_width, int bitmap_height);
 
   SkinSize base_size() const { return {base_width_, base_height_}; }
   SkinSize size() const { return {width_, height_}; }
@@ -110,7 +110,7 @@ class SkinLayout {
   // right (bottom) edge.
   SkinRect Place(int x, int y, int width, int height) const;
   // The plug-in area: placed like the others, and grown by as much as the face has grown.
-  SkinRect PluginArea(const SkinSpec& spec) const;
+  SkinRect PluginArea(const SkinDefinition& def) const;
 
   // Bitmap tiles. Tile (column, row) of the face: (column x base width, row x base height), base
   // size. Animation frame `frame` of row `row` in the animated area: (base width + frame x

@@ -160,19 +160,19 @@ TEST(ItemDocuments, ItemDocumentWritesOnlyPresentElementsAndStaysWellFormed) {
 
 TEST(ItemDocuments, SelectionByViewSiteAndDroppedMark) {
   ItemChain chain;
-  struct Spec {
+  struct Row {
     const char* title;
     const char* site_link;
     uint32_t state;
     int32_t dropped;
   };
-  const std::vector<Spec> specs = {{"new-a", "http://A.example/feed", 8, 0},
-                                   {"old-a", "http://a.example/other", 1, 0},
-                                   {"new-b", "http://b.example/", 0xE, 0},
-                                   {"dropped", "http://a.example/", 8, 1},
-                                   {"no-site", nullptr, 0, 0},
-                                   {"marked-new-only", "http://b.example/", 6, 0}};
-  for (const Spec& s : specs) {
+  const std::vector<Row> rows = {{"new-a", "http://A.example/feed", 8, 0},
+                                 {"old-a", "http://a.example/other", 1, 0},
+                                 {"new-b", "http://b.example/", 0xE, 0},
+                                 {"dropped", "http://a.example/", 8, 1},
+                                 {"no-site", nullptr, 0, 0},
+                                 {"marked-new-only", "http://b.example/", 6, 0}};
+  for (const Row& s : rows) {
     PluginItemEx& item = chain.Add();
     item.title = s.title;
     item.site_link = s.site_link;

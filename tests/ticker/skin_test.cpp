@@ -14,9 +14,9 @@
 #include "shell/profile_file.h"
 #include "ticker/nine_slice.h"
 #include "ticker/skin_button.h"
+#include "ticker/skin_definition.h"
 #include "ticker/skin_files.h"
 #include "ticker/skin_layout.h"
-#include "ticker/skin_spec.h"
 #include "ticker/skin_user_settings.h"
 
 namespace korvo {
@@ -79,9 +79,9 @@ TEST(SkinColourTest, ParsesThreeNumbersIntoColorref) {
   for (const auto& c : cases) EXPECT_EQ(ParseSkinColour(c.text), c.want) << c.text;
 }
 
-TEST(SkinSpecTest, DefaultsForAnEmptyFile) {
+TEST(SkinDefinitionTest, DefaultsForAnEmptyFile) {
   TempFolder dir;
-  const SkinSpec s = ReadSkinSpec(Ini(dir, ""));
+  const SkinDefinition s = ReadSkinDefinition(Ini(dir, ""));
   EXPECT_EQ(s.box_width, 200);
   EXPECT_EQ(s.box_height, 20);
   EXPECT_EQ(s.hold_time, 4000);
@@ -96,19 +96,20 @@ TEST(SkinSpecTest, DefaultsForAnEmptyFile) {
   EXPECT_TRUE(ReadSkinButtons(Ini(dir, "")).empty());
 }
 
-TEST(SkinSpecTest, ReadsKeysAndCutsTexts) {
+TEST(SkinDefinitionTest, ReadsKeysAndCutsTexts) {
   TempFolder dir;
   // A face name of 30 ASCII bytes and a two-byte character: the field keeps 31 bytes, so the
   // character that would be cut in half is left out.
   const std::string face = std::string(30, 'F') + "\x82\xa0";
-  const SkinSpec s = ReadSkinSpec(Ini(dir,
-                                      "[newsbox]\r\nx=12\r\ny=-3\r\nscroll=7\r\ntransparent=1\r\n"
-                                      "[skininfo]\r\ncolorkey=0 255 0\r\nread_color=bad\r\n"
-                                      "font_name=" +
-                                          face +
-                                          "\r\nbackcolor_y=9\r\n"
-                                          "[site_info]\r\nsite_x_pos=-40\r\nsite_width=100\r\n"
-                                          "[plugin_info]\r\nplugin_path=plugin\\clock.dll\r\n"));
+  const SkinDefinition s =
+      ReadSkinDefinition(Ini(dir,
+                             "[newsbox]\r\nx=12\r\ny=-3\r\nscroll=7\r\ntransparent=1\r\n"
+                             "[skininfo]\r\ncolorkey=0 255 0\r\nread_color=bad\r\n"
+                             "font_name=" +
+                                 face +
+                                 "\r\nbackcolor_y=9\r\n"
+                                 "[site_info]\r\nsite_x_pos=-40\r\nsite_width=100\r\n"
+                                 "[plugin_info]\r\nplugin_path=plugin\\clock.dll\r\n"));
   EXPECT_EQ(s.box_x, 12);
   EXPECT_EQ(s.box_y, -3);
   EXPECT_EQ(s.scroll, 7);
@@ -122,7 +123,7 @@ TEST(SkinSpecTest, ReadsKeysAndCutsTexts) {
   EXPECT_EQ(s.plugin_path, "plugin\\clock.dll");
 }
 
-TEST(SkinSpecTest, ButtonsStopAtTheFirstIncompleteSection) {
+TEST(SkinDefinitionTest, ButtonsStopAtTheFirstIncompleteSection) {
   TempFolder dir;
   std::string text;
   for (int n : {0, 1, 3}) {
@@ -130,7 +131,7 @@ TEST(SkinSpecTest, ButtonsStopAtTheFirstIncompleteSection) {
             "\r\nypos=-5\r\naction=" + std::to_string(n) + "\r\n";
     if (n == 1) text += "tooltip=next\r\nparam=http://example.com/\r\n";
   }
-  const std::vector<SkinButtonSpec> buttons = ReadSkinButtons(Ini(dir, text));
+  const std::vector<SkinButtonDefinition> buttons = ReadSkinButtons(Ini(dir, text));
   ASSERT_EQ(buttons.size(), 2u);
   EXPECT_EQ(buttons[1].number, 1);
   EXPECT_EQ(buttons[1].x, 10);
@@ -147,8 +148,8 @@ TEST(SkinSpecTest, ButtonsStopAtTheFirstIncompleteSection) {
   EXPECT_EQ(ReadSkinButtons(Ini(dir, many)).size(), static_cast<size_t>(kMaxSkinButtons));
 }
 
-SkinSpec BoxSpec(int x, int y, int w, int h) {
-  SkinSpec s;
+SkinDefinition BoxDefinition(int x, int y, int w, int h) {
+  SkinDefinition s;
   s.box_x = x;
   s.box_y = y;
   s.box_width = w;
@@ -157,7 +158,7 @@ SkinSpec BoxSpec(int x, int y, int w, int h) {
 }
 
 TEST(SkinLayoutTest, FaceSizeMarginsAndStretchDefaults) {
-  SkinSpec s = BoxSpec(20, 4, 300, 20);
+  SkinDefinition s = BoxDefinition(20, 4, 300, 20);
   s.face_height = 100;  // width 0: the bitmap's whole size for both
   SkinLayout layout(s, 400, 96);
   EXPECT_EQ(layout.base_size(), (SkinSize{400, 96}));
@@ -171,7 +172,7 @@ TEST(SkinLayoutTest, FaceSizeMarginsAndStretchDefaults) {
   EXPECT_EQ(layout.news_box(), (SkinRect{20, 4, 300, 20}));
 
   // A news box wider than the face: right margin 0, not negative.
-  SkinLayout wide(BoxSpec(10, 0, 500, 20), 400, 32);
+  SkinLayout wide(BoxDefinition(10, 0, 500, 20), 400, 32);
   EXPECT_EQ(wide.margins().right, 0);
   EXPECT_EQ(wide.news_box().width, 390);
 
@@ -184,7 +185,7 @@ TEST(SkinLayoutTest, FaceSizeMarginsAndStretchDefaults) {
 }
 
 TEST(SkinLayoutTest, StoredSizeAndResizeRules) {
-  SkinSpec s = BoxSpec(20, 4, 300, 20);
+  SkinDefinition s = BoxDefinition(20, 4, 300, 20);
   SkinLayout layout(s, 400, 28);                 // minimum 100 x 8
   EXPECT_FALSE(layout.ApplyStoredSize(99, 40));  // narrower than the fixed parts: ignored
   EXPECT_FALSE(layout.ApplyStoredSize(500, 0));
@@ -209,7 +210,7 @@ TEST(SkinLayoutTest, StoredSizeAndResizeRules) {
 }
 
 TEST(SkinLayoutTest, NoChangeKeepsTheNewsBoxSize) {
-  SkinSpec s = BoxSpec(20, 4, 300, 20);
+  SkinDefinition s = BoxDefinition(20, 4, 300, 20);
   s.no_change_width = true;
   SkinLayout layout(s, 400, 28);
   layout.Resize(500, 40);
@@ -218,7 +219,7 @@ TEST(SkinLayoutTest, NoChangeKeepsTheNewsBoxSize) {
 }
 
 TEST(SkinLayoutTest, FoldRemembersTheSizeOrTheBase) {
-  SkinSpec s = BoxSpec(10, 10, 100, 20);
+  SkinDefinition s = BoxDefinition(10, 10, 100, 20);
   s.stretch_y_st = 10;
   s.stretch_y_end = 30;
   s.stretch_x_st = 10;
@@ -242,7 +243,7 @@ TEST(SkinLayoutTest, FoldRemembersTheSizeOrTheBase) {
 }
 
 TEST(SkinLayoutTest, PlacesFromEdgesAndGrowsThePluginArea) {
-  SkinSpec s = BoxSpec(0, 0, 100, 20);
+  SkinDefinition s = BoxDefinition(0, 0, 100, 20);
   s.plugin_x = -60;
   s.plugin_y = 4;
   s.plugin_width = 50;
@@ -255,7 +256,7 @@ TEST(SkinLayoutTest, PlacesFromEdgesAndGrowsThePluginArea) {
 }
 
 TEST(SkinLayoutTest, FramesAndTiles) {
-  SkinSpec s = BoxSpec(0, 0, 100, 20);
+  SkinDefinition s = BoxDefinition(0, 0, 100, 20);
   s.face_width = 100;
   s.face_height = 30;
   SkinLayout whole(s, 400, 90);
@@ -272,12 +273,12 @@ TEST(SkinLayoutTest, FramesAndTiles) {
   EXPECT_EQ(area.AreaFrame(3, 2), (SkinRect{148, 60, 16, 16}));
   EXPECT_EQ(area.AnimatedArea(), (SkinRect{80, 2, 16, 16}));
 
-  SkinSpec none;
+  SkinDefinition none;
   EXPECT_EQ(SkinLayout(none, 0, 0).FrameCount(), 0);
 }
 
 TEST(NineSliceTest, CornersStayEdgesAndCentreStretch) {
-  SkinSpec s = BoxSpec(10, 5, 80, 10);  // face 100 x 20: stretch 10..90, 5..15
+  SkinDefinition s = BoxDefinition(10, 5, 80, 10);  // face 100 x 20: stretch 10..90, 5..15
   s.face_width = 100;
   s.face_height = 20;
   SkinLayout layout(s, 100, 40);
@@ -304,10 +305,10 @@ TEST(NineSliceTest, CornersStayEdgesAndCentreStretch) {
 }
 
 TEST(SkinButtonTest, ImagesRectanglesAndActions) {
-  SkinSpec s = BoxSpec(0, 0, 100, 20);
+  SkinDefinition s = BoxDefinition(0, 0, 100, 20);
   s.button_width = 12;
   s.button_height = 10;
-  SkinButtonSpec b;
+  SkinButtonDefinition b;
   b.number = 2;
   b.x = -14;
   b.y = 3;

@@ -70,23 +70,23 @@ TEST(LinkOpening, TheProgramComesOutOfACommandLineAndTheFlagsChooseTheWay) {
 TEST(HeadlineLayout, FontFallsBackAndTheWindowIsAsHighAsTheText) {
   HeadlineStyle style;
   style.system_major = 6;
-  HeadlineFontSpec spec = HeadlineFont(style, 20);
-  EXPECT_EQ(spec.face, "meiryo");
-  EXPECT_EQ(spec.height, 20);
-  EXPECT_EQ(spec.char_set, 1);  // the default set, not the western one
+  HeadlineFontChoice def = HeadlineFont(style, 20);
+  EXPECT_EQ(def.face, "meiryo");
+  EXPECT_EQ(def.height, 20);
+  EXPECT_EQ(def.char_set, 1);  // the default set, not the western one
   style.system_major = 5;
-  spec = HeadlineFont(style, 20);
-  EXPECT_EQ(spec.face, "");
-  EXPECT_EQ(spec.quality, 3);
-  EXPECT_EQ(spec.pitch_and_family, 0x22);
+  def = HeadlineFont(style, 20);
+  EXPECT_EQ(def.face, "");
+  EXPECT_EQ(def.quality, 3);
+  EXPECT_EQ(def.pitch_and_family, 0x22);
   style.font.face_name = "MS UI Gothic";
   style.font.char_set = 128;
   style.font.weight = 700;
-  spec = HeadlineFont(style, 200);
-  EXPECT_EQ(spec.face, "MS UI Gothic");
-  EXPECT_EQ(spec.char_set, 128);
-  EXPECT_EQ(spec.weight, 700);
-  const HeadlineFontSpec fallback = FallbackFont(spec);
+  def = HeadlineFont(style, 200);
+  EXPECT_EQ(def.face, "MS UI Gothic");
+  EXPECT_EQ(def.char_set, 128);
+  EXPECT_EQ(def.weight, 700);
+  const HeadlineFontChoice fallback = FallbackFont(def);
   EXPECT_EQ(fallback.face, "");
   EXPECT_EQ(fallback.height, 72);
   EXPECT_EQ(fallback.char_set, 255);

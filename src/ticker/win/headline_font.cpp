@@ -9,17 +9,17 @@ namespace korvo {
 
 namespace {
 
-LOGFONTW ToLogFont(const HeadlineFontSpec& spec) {
+LOGFONTW ToLogFont(const HeadlineFontChoice& def) {
   LOGFONTW font = {};
-  font.lfHeight = -spec.height;  // the character height in pixels
-  font.lfWeight = spec.weight;
-  font.lfItalic = spec.italic ? TRUE : FALSE;
-  font.lfUnderline = spec.underline ? TRUE : FALSE;
-  font.lfStrikeOut = spec.strike_out ? TRUE : FALSE;
-  font.lfCharSet = spec.char_set;
-  font.lfQuality = spec.quality;
-  font.lfPitchAndFamily = spec.pitch_and_family;
-  const std::wstring face = WideText(spec.face);
+  font.lfHeight = -def.height;  // the character height in pixels
+  font.lfWeight = def.weight;
+  font.lfItalic = def.italic ? TRUE : FALSE;
+  font.lfUnderline = def.underline ? TRUE : FALSE;
+  font.lfStrikeOut = def.strike_out ? TRUE : FALSE;
+  font.lfCharSet = def.char_set;
+  font.lfQuality = def.quality;
+  font.lfPitchAndFamily = def.pitch_and_family;
+  const std::wstring face = WideText(def.face);
   wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   return font;
 }
@@ -27,11 +27,11 @@ LOGFONTW ToLogFont(const HeadlineFontSpec& spec) {
 }  // namespace
 
 HFONT CreateHeadlineFont(const HeadlineStyle& style, int height) {
-  const HeadlineFontSpec spec = HeadlineFont(style, height);
-  LOGFONTW font = ToLogFont(spec);
+  const HeadlineFontChoice def = HeadlineFont(style, height);
+  LOGFONTW font = ToLogFont(def);
   HFONT handle = CreateFontIndirectW(&font);
   if (handle == nullptr) {
-    font = ToLogFont(FallbackFont(spec));
+    font = ToLogFont(FallbackFont(def));
     handle = CreateFontIndirectW(&font);
   }
   return handle;

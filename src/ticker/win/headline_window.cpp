@@ -45,11 +45,11 @@ void HeadlineWindow::SetSkin(const Skin* skin, uint32_t background) {
   style_ = user_style_;
   if (skin != nullptr) {
     style_.skin_loaded = true;
-    style_.skin_colours = {skin->spec.new_colour, skin->spec.read_colour, skin->spec.old_colour};
+    style_.skin_colours = {skin->def.new_colour, skin->def.read_colour, skin->def.old_colour};
     style_.effect = skin->effect;
     style_.hold_ms = static_cast<uint32_t>(skin->hold_time > 0 ? skin->hold_time : 0);
-    style_.add_desc = skin->spec.add_desc;
-    style_.antialias = skin->spec.antialias;
+    style_.add_desc = skin->def.add_desc;
+    style_.antialias = skin->def.antialias;
     style_.back_colour = background & 0xFFFFFFu;
   }
   if (engine_) engine_->SetStyle(style_);

@@ -30,7 +30,7 @@ bool SkinPainter::Load(const Skin& skin, bool paint_back_colour, COLORREF back_c
   face_dc_ = face_dc_holder_->get();
   if (paint_back_colour) {
     // Every face-sized tile, so the frames keep the painted rectangle too.
-    const SkinSpec& s = skin.spec;
+    const SkinDefinition& s = skin.def;
     const SkinSize base = skin.layout.base_size();
     HBRUSH brush = CreateSolidBrush(back_colour);
     for (int y = 0; base.height > 0 && y + base.height <= info.bmHeight; y += base.height) {
@@ -42,7 +42,7 @@ bool SkinPainter::Load(const Skin& skin, bool paint_back_colour, COLORREF back_c
     }
     DeleteObject(brush);
   }
-  if (!skin.files.button_bitmap.empty() && skin.spec.has_buttons()) {
+  if (!skin.files.button_bitmap.empty() && skin.def.has_buttons()) {
     buttons_.Reset(LoadBitmapFile(skin.files.button_bitmap));
     if (buttons_) {
       buttons_dc_ = std::make_unique<MemoryDc>();

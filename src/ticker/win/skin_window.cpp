@@ -157,7 +157,7 @@ LRESULT SkinWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         RECT r;
         GetClientRect(hwnd_, &r);
         const TickerGrip grip =
-            skin_ ? GripAt(p.x, p.y, r.right, r.bottom, skin_->spec.grip_x, skin_->spec.grip_y)
+            skin_ ? GripAt(p.x, p.y, r.right, r.bottom, skin_->def.grip_x, skin_->def.grip_y)
                   : TickerGrip::kNone;
         if (press_ == Press::kDrag && moved_) {
           cursor = IDC_SIZEALL;
@@ -352,7 +352,7 @@ bool SkinWindow::HandleSkinMessage(UINT message, WPARAM w, LPARAM l, LRESULT* re
 }
 
 void SkinWindow::ApplyAnimationStep(const SkinAnimation::Step& step) {
-  const UINT interval = skin_ ? static_cast<UINT>(std::max(16, skin_->spec.interval)) : 500;
+  const UINT interval = skin_ ? static_cast<UINT>(std::max(16, skin_->def.interval)) : 500;
   if (step.loop == SkinAnimation::Timer::kStart) {
     SetTimer(hwnd_, skin_window_timer::kAnimation, interval, nullptr);
   } else if (step.loop == SkinAnimation::Timer::kStop) {
@@ -390,7 +390,7 @@ bool SkinWindow::ApplySkin(std::optional<Skin> skin, const GeneralSettings& sett
     }
   }
   if (skin_) {
-    const SkinSpec& s = skin_->spec;
+    const SkinDefinition& s = skin_->def;
     SetLayeredWindowAttributes(hwnd_, s.colour_key, 255, LWA_COLORKEY);
     if (s.site_width != 0) {
       site_font_.Reset(CreateTextFont(s.site_height, s.site_bold_off, s.site_font_name));
@@ -412,7 +412,7 @@ bool SkinWindow::ApplySkin(std::optional<Skin> skin, const GeneralSettings& sett
 
 SkinMargins SkinWindow::margins() const { return skin_ ? skin_->layout.margins() : SkinMargins(); }
 
-COLORREF SkinWindow::colour_key() const { return skin_ ? skin_->spec.colour_key : kInitialKey; }
+COLORREF SkinWindow::colour_key() const { return skin_ ? skin_->def.colour_key : kInitialKey; }
 
 void SkinWindow::SetFlags(uint32_t flags, uint32_t tip_flags, bool multi_monitor) {
   flags_ = flags;
@@ -503,7 +503,7 @@ void SkinWindow::Paint(HDC dc) {
 }
 
 void SkinWindow::PaintTexts(HDC dc) {
-  const SkinSpec& s = skin_->spec;
+  const SkinDefinition& s = skin_->def;
   const SkinLayout& layout = skin_->layout;
   SetBkMode(dc, TRANSPARENT);
   if (s.site_width != 0 && !site_name_.empty()) {
@@ -543,14 +543,14 @@ void SkinWindow::DrawFrameNow() {
 
 void SkinWindow::CreateButtons() {
   if (!skin_ || !button_images_) return;
-  for (const SkinButtonSpec& spec : skin_->buttons) {
-    const SkinRect r = SkinButtonRect(spec, skin_->spec, skin_->layout);
+  for (const SkinButtonDefinition& def : skin_->buttons) {
+    const SkinRect r = SkinButtonRect(def, skin_->def, skin_->layout);
     HWND button = CreateWindowExW(
         0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, r.x, r.y, r.width, r.height, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstSkinButtonId + spec.number)), instance_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstSkinButtonId + def.number)), instance_,
         nullptr);
     if (button == nullptr) continue;
-    buttons_.push_back({spec, button, false});
+    buttons_.push_back({def, button, false});
   }
   // Subclassed once the vector no longer moves: the procedure finds its entry by index.
   for (size_t i = 0; i < buttons_.size(); ++i) {
@@ -571,7 +571,7 @@ void SkinWindow::DestroyButtons() {
 void SkinWindow::LayoutChildren() {
   if (!skin_) return;
   for (const Button& b : buttons_) {
-    const SkinRect r = SkinButtonRect(b.spec, skin_->spec, skin_->layout);
+    const SkinRect r = SkinButtonRect(b.def, skin_->def, skin_->layout);
     SetWindowPos(b.window, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(b.window, nullptr, FALSE);
   }
@@ -602,7 +602,7 @@ void SkinWindow::DrawButton(const DRAWITEMSTRUCT& item) {
   const int index = static_cast<int>(item.CtlID) - kFirstSkinButtonId;
   const Button* button = nullptr;
   for (const Button& b : buttons_) {
-    if (b.spec.number == index) button = &b;
+    if (b.def.number == index) button = &b;
   }
   HDC images = painter_.buttons_dc();
   if (button == nullptr || images == nullptr) return;
@@ -612,13 +612,13 @@ void SkinWindow::DrawButton(const DRAWITEMSTRUCT& item) {
   } else if (button->hot && !buttons_disabled_) {
     state = SkinButtonState::kHot;
   }
-  const SkinButtonImage image = SkinButtonImageFor(button->spec, skin_->spec, state);
+  const SkinButtonImage image = SkinButtonImageFor(button->def, skin_->def, state);
   const RECT& r = item.rcItem;
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
-  if (image.mask.width > 0 || skin_->spec.button_transparent) {
+  if (image.mask.width > 0 || skin_->def.button_transparent) {
     // The face behind the button first, from the copy drawn at the current size.
-    const SkinRect at = SkinButtonRect(button->spec, skin_->spec, skin_->layout);
+    const SkinRect at = SkinButtonRect(button->def, skin_->def, skin_->layout);
     MemoryDc face(item.hDC);
     if (face_copy_) {
       face.Select(face_copy_.get());
@@ -638,11 +638,11 @@ void SkinWindow::RunButton(int number) {
   if (buttons_disabled_ || !skin_) return;
   const Button* button = nullptr;
   for (const Button& b : buttons_) {
-    if (b.spec.number == number) button = &b;
+    if (b.def.number == number) button = &b;
   }
   if (button == nullptr) return;
   SetForegroundWindow(headline_);
-  const SkinButtonAction action = SkinButtonActionFor(button->spec.action);
+  const SkinButtonAction action = SkinButtonActionFor(button->def.action);
   switch (action.kind) {
     case SkinButtonAction::kPostCommand:
       PostMessageW(headline_, WM_COMMAND, static_cast<WPARAM>(action.command), 0);
@@ -659,8 +659,8 @@ void SkinWindow::RunButton(int number) {
       break;
     }
     case SkinButtonAction::kOpenParam:
-      if (host_.open_link_explicitly && !button->spec.param.empty()) {
-        host_.open_link_explicitly(button->spec.param);
+      if (host_.open_link_explicitly && !button->def.param.empty()) {
+        host_.open_link_explicitly(button->def.param);
       }
       break;
     case SkinButtonAction::kFold:
@@ -704,8 +704,8 @@ void SkinWindow::CreateTooltip() {
 void SkinWindow::UpdateTooltipTools() {
   if (tooltip_ == nullptr) return;
   for (const Button& b : buttons_) {
-    if (b.spec.tooltip.empty()) continue;
-    const std::wstring text = WideText(b.spec.tooltip);
+    if (b.def.tooltip.empty()) continue;
+    const std::wstring text = WideText(b.def.tooltip);
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -777,11 +777,11 @@ void SkinWindow::OnLeftDown(POINT client) {
   moved_ = false;
   RECT r;
   GetClientRect(hwnd_, &r);
-  grip_ =
-      skin_ ? GripAt(client.x, client.y, r.right, r.bottom, skin_->spec.grip_x, skin_->spec.grip_y)
-            : TickerGrip::kNone;
-  if (grip_ != TickerGrip::kNone && skin_ && skin_->spec.variable_size >= 0 &&
-      skin_->spec.variable_size <= 2) {
+  grip_ = skin_
+              ? GripAt(client.x, client.y, r.right, r.bottom, skin_->def.grip_x, skin_->def.grip_y)
+              : TickerGrip::kNone;
+  if (grip_ != TickerGrip::kNone && skin_ && skin_->def.variable_size >= 0 &&
+      skin_->def.variable_size <= 2) {
     press_ = Press::kResize;
     SendMessageW(headline_, mwm::kResizeStarts, 0, 0);
     if (host_.push_engine_command) host_.push_engine_command(EngineCommand::kPause);

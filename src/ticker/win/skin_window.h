@@ -170,7 +170,7 @@ class SkinWindow {
   GdiHandle<HFONT> desc_font_;
 
   struct Button {
-    SkinButtonSpec spec;
+    SkinButtonDefinition def;
     HWND window = nullptr;
     bool hot = false;
   };

@@ -118,7 +118,7 @@ void TickerWindows::LoadSkin(int command, const std::string& name) {
   const Skin* applied = skin_.skin();
   // With a transparent news box the headline is drawn per pixel with the colour key, so the
   // face shows between the letters: its window must be layered.
-  const bool per_pixel = applied != nullptr && applied->spec.box_transparent;
+  const bool per_pixel = applied != nullptr && applied->def.box_transparent;
   if (per_pixel) {
     SetLayeredStyles(main_, true, (GetWindowLongPtrW(main_, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0);
   } else if (!fade_.on()) {
@@ -134,7 +134,7 @@ void TickerWindows::LoadSkin(int command, const std::string& name) {
   if (options_.skin_applied) options_.skin_applied(applied, skin_.background());
   Layout();
   if (applied != nullptr && options_.plugin_area_changed) {
-    options_.plugin_area_changed(applied->layout.PluginArea(applied->spec));
+    options_.plugin_area_changed(applied->layout.PluginArea(applied->def));
   }
 }
 
@@ -204,7 +204,7 @@ void TickerWindows::SkinSizeChanged() {
   Layout();
   const Skin* skin = skin_.skin();
   if (skin != nullptr && options_.plugin_area_changed) {
-    options_.plugin_area_changed(skin->layout.PluginArea(skin->spec));
+    options_.plugin_area_changed(skin->layout.PluginArea(skin->def));
   }
   if (options_.skin_applied) options_.skin_applied(skin, skin_.background());
 }
@@ -251,12 +251,12 @@ void TickerWindows::ShowItemTexts() {
   // waits translucent.
   const Skin* skin = skin_.skin();
   if (skin == nullptr) return;
-  if (skin->spec.idle_number >= 0 && fade_.TranslucentAndIdle()) return;
-  int row = skin->spec.old_number;
+  if (skin->def.idle_number >= 0 && fade_.TranslucentAndIdle()) return;
+  int row = skin->def.old_number;
   if ((item->state & TickerItem::kRead) != 0) {
-    row = skin->spec.read_number;
+    row = skin->def.read_number;
   } else if ((item->state & TickerItem::kNew) != 0) {
-    row = skin->spec.new_number;
+    row = skin->def.new_number;
   }
   SendMessageW(skin_window, sw::kStopAnimation, 0, 0);
   SendMessageW(skin_window, sw::kStartAnimation, static_cast<WPARAM>(row),
@@ -274,7 +274,7 @@ HeadlinePresentation TickerWindows::Presentation() const {
 
 void TickerWindows::UpdatePresentation() {
   const Skin* skin = skin_.skin();
-  const bool box_transparent = skin != nullptr && skin->spec.box_transparent;
+  const bool box_transparent = skin != nullptr && skin->def.box_transparent;
   const bool idle = fade_.TranslucentAndIdle();
   per_pixel_ = UsePerPixelDrawing(box_transparent, idle);
   const LayeredBlend blend = HeadlineBlend(settings_.flags, fade_.alpha(), !idle);
@@ -301,15 +301,15 @@ void TickerWindows::ApplyTranslucency() {
   SetLayeredWindowAttributes(skin_.hwnd(), key, on ? fade_.alpha() : 255,
                              LWA_COLORKEY | (on ? LWA_ALPHA : 0));
   const Skin* skin = skin_.skin();
-  const bool per_pixel = skin != nullptr && skin->spec.box_transparent;
+  const bool per_pixel = skin != nullptr && skin->def.box_transparent;
   SetLayeredStyles(main_, on || per_pixel, click_through);
   RedrawWindow(skin_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TickerWindows::FadeIn() {
   const Skin* skin = skin_.skin();
-  if (skin != nullptr && skin->spec.fade_in_number >= 0) {
-    SendMessageW(skin_.hwnd(), sw::kPlayOnce, static_cast<WPARAM>(skin->spec.fade_in_number),
+  if (skin != nullptr && skin->def.fade_in_number >= 0) {
+    SendMessageW(skin_.hwnd(), sw::kPlayOnce, static_cast<WPARAM>(skin->def.fade_in_number),
                  skin->layout.FrameCount());
   }
   const COLORREF key = skin_.colour_key();
@@ -319,7 +319,7 @@ void TickerWindows::FadeIn() {
     RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   SetLayeredStyles(skin_.hwnd(), true, false);
-  const bool per_pixel = skin != nullptr && skin->spec.box_transparent;
+  const bool per_pixel = skin != nullptr && skin->def.box_transparent;
   SetLayeredStyles(main_, per_pixel, false);
   RedrawWindow(skin_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
   Push(EngineCommand::kShowAgain);
@@ -327,8 +327,8 @@ void TickerWindows::FadeIn() {
 
 void TickerWindows::FadeOut() {
   const Skin* skin = skin_.skin();
-  if (skin != nullptr && skin->spec.fade_out_number >= 0) {
-    SendMessageW(skin_.hwnd(), sw::kPlayOnce, static_cast<WPARAM>(skin->spec.fade_out_number),
+  if (skin != nullptr && skin->def.fade_out_number >= 0) {
+    SendMessageW(skin_.hwnd(), sw::kPlayOnce, static_cast<WPARAM>(skin->def.fade_out_number),
                  skin->layout.FrameCount());
   }
   const bool click_through = (fade_.modes() & FadeController::kModeHover) != 0;
@@ -341,8 +341,8 @@ void TickerWindows::FadeOut() {
     RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   RedrawWindow(skin_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-  if (skin != nullptr && skin->spec.idle_number >= 0) {
-    SendMessageW(skin_.hwnd(), sw::kStartAnimation, static_cast<WPARAM>(skin->spec.idle_number),
+  if (skin != nullptr && skin->def.idle_number >= 0) {
+    SendMessageW(skin_.hwnd(), sw::kStartAnimation, static_cast<WPARAM>(skin->def.idle_number),
                  skin->layout.FrameCount());
   }
   Push(EngineCommand::kShowAgain);

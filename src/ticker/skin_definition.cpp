@@ -1,4 +1,4 @@
-#include "ticker/skin_spec.h"
+#include "ticker/skin_definition.h"
 
 #include <string>
 
@@ -43,8 +43,8 @@ class SectionReader {
 
 }  // namespace
 
-SkinSpec ReadSkinSpec(const ProfileFile& ini) {
-  SkinSpec s;
+SkinDefinition ReadSkinDefinition(const ProfileFile& ini) {
+  SkinDefinition s;
   const SectionReader box(ini, "newsbox");
   box.Int("x", &s.box_x);
   box.Int("y", &s.box_y);
@@ -140,14 +140,14 @@ SkinSpec ReadSkinSpec(const ProfileFile& ini) {
   return s;
 }
 
-std::vector<SkinButtonSpec> ReadSkinButtons(const ProfileFile& ini) {
-  std::vector<SkinButtonSpec> buttons;
+std::vector<SkinButtonDefinition> ReadSkinButtons(const ProfileFile& ini) {
+  std::vector<SkinButtonDefinition> buttons;
   for (int n = 0; n < kMaxSkinButtons; ++n) {
     const std::string section = "btn" + std::to_string(n);
     if (!ini.Has(section, "xpos") || !ini.Has(section, "ypos") || !ini.Has(section, "action")) {
       break;
     }
-    SkinButtonSpec b;
+    SkinButtonDefinition b;
     b.number = n;
     const SectionReader r(ini, section);
     r.Int("xpos", &b.x);

@@ -1,4 +1,4 @@
-// SkinSpec: what a skin's .ini file says, every key with its default. Reading only: how the
+// SkinDefinition: what a skin's .ini file says, every key with its default. Reading only: how the
 // values become sizes and rectangles is SkinLayout's (skin_layout.h), and loading the bitmaps is
 // the skin window's.
 //
@@ -7,8 +7,8 @@
 // to their fixed sizes on a CP932 character boundary, one byte kept for the terminating NUL.
 //
 // Plain values; safe on any thread.
-#ifndef KORVO_TICKER_SKIN_SPEC_H_
-#define KORVO_TICKER_SKIN_SPEC_H_
+#ifndef KORVO_TICKER_SKIN_DEFINITION_H_
+#define KORVO_TICKER_SKIN_DEFINITION_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +39,7 @@ constexpr size_t kSkinLongTextSize = 1024;  // plugin_path, a button's param and
 constexpr int kMaxSkinButtons = 16;
 
 // One "btn%d" section. -1 is the "not given" value of every number.
-struct SkinButtonSpec {
+struct SkinButtonDefinition {
   int number = 0;  // N of the section "btnN"; the button's control id is 300 + N
   int x = -1;      // xpos: negative counts from the face's right edge
   int y = -1;      // ypos: negative counts from the bottom edge
@@ -55,7 +55,7 @@ struct SkinButtonSpec {
   std::string tooltip;  // CP932
 };
 
-struct SkinSpec {
+struct SkinDefinition {
   // [newsbox]
   int box_x = 0;
   int box_y = 0;
@@ -149,12 +149,12 @@ struct SkinSpec {
 };
 
 // Every key of the skin file `ini` with its default.
-SkinSpec ReadSkinSpec(const ProfileFile& ini);
+SkinDefinition ReadSkinDefinition(const ProfileFile& ini);
 
 // The "btn%d" sections from 0 upwards; reading stops at the first section that lacks `xpos`,
 // `ypos` or `action`, or after kMaxSkinButtons.
-std::vector<SkinButtonSpec> ReadSkinButtons(const ProfileFile& ini);
+std::vector<SkinButtonDefinition> ReadSkinButtons(const ProfileFile& ini);
 
 }  // namespace korvo
 
-#endif  // KORVO_TICKER_SKIN_SPEC_H_
+#endif  // KORVO_TICKER_SKIN_DEFINITION_H_
